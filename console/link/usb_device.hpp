@@ -1,0 +1,14 @@
+// One connected USB device, as the platform's enumeration names it.
+#pragma once
+
+#include <string>
+
+namespace vistrel {
+
+struct usb_device {
+    // Where the platform backend finds the device again: the device's folder under the
+    // sysfs root on Linux.
+    std::string location;
+};
+
+}  // namespace vistrel
