@@ -24,6 +24,12 @@ SignalValues initialValues()
     return values;
 }
 
+// Registered by name before main runs, like Signal.
+[[maybe_unused]] const int communicationMetaTypeId =
+    qRegisterMetaType<WorkingEngine::ErrorCommunication>("WorkingEngine::ErrorCommunication");
+[[maybe_unused]] const int signalErrorMetaTypeId =
+    qRegisterMetaType<WorkingEngine::ErrorSignal>("WorkingEngine::ErrorSignal");
+
 bool isSignalError(qint32 number)
 {
     const qint32 categoryByte = (number >> 8) & 0xFF;
