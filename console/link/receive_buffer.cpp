@@ -6,14 +6,13 @@
 
 namespace vistrel {
 
-receive_buffer::receive_buffer(std::size_t limit) : limit_(limit)
+receive_buffer::receive_buffer(std::size_t limit) : limit_(limit < step ? step : limit)
 {
-    const std::size_t first = step < limit_ ? step : limit_;
-    start_ = static_cast<unsigned char*>(std::malloc(first == 0 ? 1 : first));
+    start_ = static_cast<unsigned char*>(std::malloc(step));
     if (start_ == nullptr) {
         throw std::bad_alloc();
     }
-    capacity_ = first;
+    capacity_ = step;
 }
 
 receive_buffer::~receive_buffer()

@@ -16,7 +16,8 @@ public:
     static constexpr std::size_t low_water = 64;
     static constexpr std::size_t unlimited = std::numeric_limits<std::size_t>::max();
 
-    // limit caps the capacity; growing past it fails like an allocation failure.
+    // limit caps the capacity (at least one step); growing past it fails like an
+    // allocation failure.
     explicit receive_buffer(std::size_t limit = unlimited);
     ~receive_buffer();
     receive_buffer(const receive_buffer&) = delete;

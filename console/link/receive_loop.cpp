@@ -111,10 +111,10 @@ void receive_loop::read_next()
         } catch (...) {
             fail();
         }
-        // The message cannot be completed: drop it up to its line end and stop reading.
+        // The message cannot be completed: drop it up to its line end and read on.
         buffer_.clear();
         skipping_line_ = true;
-        return;
+        buffer_.make_room();
     }
     port_->async_read_some(boost::asio::buffer(buffer_.free_start(), buffer_.free_space()),
                            [this](const boost::system::error_code& error, std::size_t count) {
@@ -129,7 +129,9 @@ void receive_loop::on_read(const boost::system::error_code& error, std::size_t c
     }
     if (error) {
         try {
-            throw boost::system::system_error(error, "read_some");
+            // The code alone, without the source location that Asio attaches to it.
+            throw boost::system::system_error(
+                boost::system::error_code(error.value(), error.category()), "read_some");
         } catch (...) {
             fail();
         }
