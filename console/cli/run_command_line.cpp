@@ -1,0 +1,69 @@
+#include "console/cli/run_command_line.hpp"
+
+#include "console/cli/device_listing.hpp"
+#include "console/cli/match_option.hpp"
+#include "console/cli/print_option_help.hpp"
+#include "console/cli/print_usage.hpp"
+#include "console/cli/registry.hpp"
+
+#include <iostream>
+#include <stdexcept>
+#include <string_view>
+
+namespace vistrel {
+namespace {
+
+constexpr std::string_view no_word = "<empty>";
+
+int walk_command_line(int argc, arg_vector args)
+{
+    const arg_cursor program = -argc;
+    arg_cursor cursor = argc > 0 ? 1 - argc : 0;
+
+    while (match_option(global_options, cursor, args)) {
+    }
+    if (cursor == 0) {
+        if (devices_listed) {
+            return 0;
+        }
+        print_usage(std::cerr, program, 0, args);
+        return 1;
+    }
+
+    const auto group = command_groups.find(std::string_view(args[cursor]));
+    if (group == command_groups.end()) {
+        print_usage(std::cerr, program, cursor, args);
+        return 1;
+    }
+    const std::string& group_name = group->first;
+    const option_map& level = *group->second;
+    ++cursor;
+    if (cursor == 0 && level.help_if_empty) {
+        print_option_help(std::cerr, group_name, level, no_word);
+        return 0;
+    }
+
+    while (match_option(level, cursor, args)) {
+    }
+    if (cursor != 0) {
+        print_option_help(std::cerr, group_name, level, args[cursor]);
+    }
+    return 0;
+}
+
+}  // namespace
+
+int run_command_line(int argc, char** argv)
+{
+    devices_listed = false;
+    try {
+        return walk_command_line(argc, argv + (argc > 0 ? argc : 0));
+    } catch (const std::runtime_error& error) {
+        std::cerr << "std::runtime_error - " << error.what() << std::endl;
+        return 1;
+    } catch (...) {
+        return 1;
+    }
+}
+
+}  // namespace vistrel
