@@ -167,6 +167,8 @@ fault_rule read_rule(const json& object)
         } else if (key == "hangup_at") {
             rule.hang_up_at = whole_number(value, key);
             rule.hang_up = true;
+        } else if (key == "hangup_pause_ms") {
+            rule.hang_up_pause = milliseconds(value, key);
         } else if (key == "late") {
             rule.late = flag(value, key);
         } else if (key == "unavailable") {

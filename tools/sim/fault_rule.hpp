@@ -16,7 +16,7 @@
 //   "notify": "HID" or "CAN": an unrelated update notification sent before the reply,
 //            in the same write unless "notify_separate" is true ("notify_pause_ms", default 20)
 //   "hangup": true: send the first half of the reply (or "hangup_at" bytes), then close the
-//            port under the host; the simulator ends afterwards
+//            port under the host ("hangup_pause_ms" later, default 100); the simulator ends then
 //   "late": true: keep the reply until the host has closed the port; it is then dropped
 //   "unavailable": CAN signal codes that answer with error 0x0315 instead of a value
 #pragma once
@@ -66,6 +66,7 @@ struct fault_rule {
     std::chrono::milliseconds notify_pause{20};
     bool hang_up = false;
     std::optional<std::size_t> hang_up_at;
+    std::chrono::milliseconds hang_up_pause{100};
     bool late = false;
     std::set<int> unavailable;
 

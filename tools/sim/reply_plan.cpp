@@ -172,16 +172,14 @@ reply_plan plan_reply(const device_request& request, const std::vector<json>& re
             piece.insert(0, prefix);
         }
         const auto pause = i == 0 ? first_pause : rule->split_pause;
-        if (!piece.empty() || (rule->hang_up && i + 1 == cuts.size())) {
+        if (!piece.empty()) {
             plan.steps.push_back({pause, std::move(piece), false});
         }
         from = cuts[i];
     }
     if (rule->hang_up) {
-        if (plan.steps.empty()) {
-            plan.steps.push_back({first_pause, std::string(), false});
-        }
-        plan.steps.back().hang_up = true;
+        // The host gets time to read the first part before the port goes away under it.
+        plan.steps.push_back({plan.steps.empty() ? first_pause : rule->hang_up_pause, std::string(), true});
     }
     return plan;
 }

@@ -16,7 +16,7 @@ namespace vistrel::sim {
 struct write_step {
     std::chrono::milliseconds pause{0};  // wait after the previous step (or the request)
     std::string bytes;
-    bool hang_up = false;  // close the port under the host once the bytes are out
+    bool hang_up = false;  // close the port under the host after writing the bytes
 };
 
 struct reply_plan {
