@@ -40,7 +40,8 @@ public:
         if (event_case == case_code::error && read_error_details(envelope.sort_details, number, text)) {
             return;
         }
-        if (((event_case == AcceptedCases) || ...)) {
+        const bool accepted = ((event_case == AcceptedCases) || ...);
+        if (accepted) {
             return;
         }
         throw_inconsistent_case(event_case, {AcceptedCases...});

@@ -6,13 +6,13 @@
 
 namespace vistrel {
 
-json_data_version::json_data_version()
-    : basic_json_data(1, {
-          {"major", key_handler{value_type::integer, &pending.major, store_integer}},
-          {"minor", key_handler{value_type::integer, &pending.minor, store_integer}},
-          {"note", key_handler{value_type::string, &pending.note, store_string}},
-      })
+json_data_version::json_data_version() : basic_json_data(1)
 {
+    key_table = {
+        {"major", key_handler{value_type::integer, &pending.major, store_integer}},
+        {"minor", key_handler{value_type::integer, &pending.minor, store_integer}},
+        {"note", key_handler{value_type::string, &pending.note, store_string}},
+    };
 }
 
 json_data_version::json_data_version(const json_data_version& other) : json_data_version()
