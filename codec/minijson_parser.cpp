@@ -21,307 +21,282 @@ size_t distance(const char* from, const char* to) {
   return static_cast<size_t>(reinterpret_cast<uintptr_t>(to) - reinterpret_cast<uintptr_t>(from));
 }
 
-// One call of minijson_parse. The scanning state lives in locals and goes
-// back into the context when the call returns.
-class parse_run {
- public:
-  parse_run(const char* text, size_t length, const minijson_parser_t* request, minijson_parse_context_t* context,
-            bool resumable)
-      : text_(text),
-        length_(length),
-        callback_(request->callback),
-        data_(request->data != nullptr ? request->data : &scratch_),
-        callback_data_(request->data),
-        report_(request->depth),
-        line_mode_((request->flags & MINIJSON_PARSE_LINE) != 0),
-        resumable_(resumable),
-        context_(context),
-        mode_(context->mode),
-        depth_(context->depth),
-        at_(context->position),
-        flags_(context->flags) {}
+bool is_digit(unsigned char c) { return c >= '0' && c <= '9'; }
 
-  int run(size_t* length_out);
+// Plain decimal integers of up to 18 digits, the most common number, without
+// the general number scanner. Returns false to leave the token to it.
+bool scan_plain_integer(const unsigned char* bytes, size_t length, size_t start, size_t* end, int64_t* value) {
+  size_t p = start;
+  const bool negative = bytes[p] == '-';
+  if (negative) ++p;
+  if (p >= length || bytes[p] < '1' || bytes[p] > '9') return false;
+  const size_t first = p;
+  uint64_t magnitude = 0;
+  while (p < length && is_digit(bytes[p])) magnitude = magnitude * 10 + (bytes[p++] - '0');
+  if (p >= length || p - first > 18) return false;
+  const unsigned char next = bytes[p];
+  if (next == '.' || (next | 0x20u) == 'e' || (next | 0x20u) == 'p') return false;
+  *end = p;
+  *value = negative ? -static_cast<int64_t>(magnitude) : static_cast<int64_t>(magnitude);
+  return true;
+}
 
- private:
-  int stop(int result, size_t offset, size_t* length_out) {
-    save();
-    *length_out = offset;
+size_t line_end_length(const char* text, size_t length, size_t offset) {
+  if (offset >= length) return 0;
+  if (text[offset] == '\n') return 1;
+  if (text[offset] != '\r') return 0;
+  return offset + 1 < length && text[offset + 1] == '\n' ? 2 : 1;
+}
+
+// One call of minijson_parse over text[position, length). The scanning state
+// lives in locals and goes back into the context when the call returns.
+int parse_text(const char* text, size_t* length_io, const minijson_parser_t* request,
+               minijson_parse_context_t* context, bool resumable) {
+  const unsigned char* bytes = reinterpret_cast<const unsigned char*>(text);
+  const size_t length = *length_io;
+  minijson_parse_data_t scratch{};
+  minijson_parse_data_t* const data = request->data != nullptr ? request->data : &scratch;
+  minijson_parse_data_t* const callback_data = request->data;
+  const minijson_parse_callback callback = request->callback;
+  const size_t report = request->depth;
+  const bool line_mode = (request->flags & MINIJSON_PARSE_LINE) != 0;
+  unsigned char* const stack = context->stack;
+
+  uint32_t mode = context->mode;
+  size_t depth = context->depth;
+  size_t at = context->position;
+  uint32_t flags = context->flags;
+
+  const auto stop = [&](int result, size_t offset) {
+    context->mode = mode;
+    context->depth = depth;
+    context->position = at;
+    context->flags = flags;
+    *length_io = offset;
     return result;
-  }
-  void save() {
-    context_->mode = mode_;
-    context_->depth = depth_;
-    context_->position = at_;
-    context_->flags = flags_;
-  }
-  size_t line_end_length(size_t offset) const {
-    if (offset >= length_) return 0;
-    if (text_[offset] == '\n') return 1;
-    if (text_[offset] != '\r') return 0;
-    return offset + 1 < length_ && text_[offset + 1] == '\n' ? 2 : 1;
-  }
-  int report(int kind) {
-    flags_ &= ~MINIJSON_KEY_SEEN;
-    return callback_ != nullptr ? callback_(kind, callback_data_) : 0;
-  }
-  int value_kind() const { return (flags_ & MINIJSON_KEY_SEEN) != 0 ? MINIJSON_KIND_MEMBER : MINIJSON_KIND_ELEMENT; }
-
-  int open_container(unsigned char bracket, size_t* length_out);
-  int close_container(unsigned char bracket, size_t* length_out, bool* finished);
-  int scan_string(size_t* length_out);
-  int scan_scalar(size_t* length_out);
-  int finish_scalar(bool is_name, size_t end);
-
-  const char* text_;
-  size_t length_;
-  minijson_parse_callback callback_;
-  minijson_parse_data_t scratch_{};
-  minijson_parse_data_t* data_;
-  minijson_parse_data_t* callback_data_;
-  size_t report_;
-  bool line_mode_;
-  bool resumable_;
-  minijson_parse_context_t* context_;
-  uint32_t mode_;
-  size_t depth_;
-  size_t at_;
-  uint32_t flags_;
-};
-
-int parse_run::open_container(unsigned char bracket, size_t* length_out) {
-  if (mode_ != MINIJSON_MODE_VALUE) return stop(MINIJSON_ILLEGAL_FORMAT, at_, length_out);
-  if (depth_ >= MINIJSON_MAX_DEPTH) return stop(MINIJSON_TOO_DEEP, at_, length_out);
-  context_->stack[depth_++] = bracket;
-  mode_ = bracket == object_open ? MINIJSON_MODE_NAME : MINIJSON_MODE_VALUE;
-  if (depth_ == report_ + 1) {
-    data_->type = bracket == object_open ? MINIJSON_OBJECT : MINIJSON_ARRAY;
-    data_->value.text = text_ + at_;
-    data_->length = at_;  // the opening offset until the close
-    data_->count = 0;
-    flags_ &= ~MINIJSON_ELEMENT_DONE;
-  }
-  ++at_;
-  return 0;
-}
-
-int parse_run::close_container(unsigned char bracket, size_t* length_out, bool* finished) {
-  if (depth_ == 0) return stop(MINIJSON_ILLEGAL_FORMAT, at_, length_out);
-  const unsigned char open = context_->stack[depth_ - 1];
-  const bool closes_array = bracket == ']';
-  const bool allowed = closes_array ? open == array_open && (mode_ == MINIJSON_MODE_VALUE ||
-                                                               mode_ == MINIJSON_MODE_AFTER_VALUE)
-                                    : open == object_open && (mode_ == MINIJSON_MODE_NAME ||
-                                                                mode_ == MINIJSON_MODE_AFTER_VALUE);
-  if (!allowed) return stop(MINIJSON_ILLEGAL_FORMAT, at_, length_out);
-  --depth_;
-  int result = 0;
-  if (depth_ == report_) {
-    // Commas counted the elements before them; the last one counts if it
-    // is there (a trailing comma adds none).
-    if ((flags_ & MINIJSON_ELEMENT_DONE) != 0) data_->count += 1;
-    data_->length = at_ - data_->length + 1;
-    result = report(value_kind());
-  }
-  flags_ |= MINIJSON_ELEMENT_DONE;
-  ++at_;
-  if (depth_ == 0) {
-    mode_ = MINIJSON_MODE_AFTER_VALUE;
-    if (result == 0 && line_mode_) at_ += line_end_length(at_);
-    *finished = true;
-    return stop(result, at_, length_out);
-  }
-  mode_ = MINIJSON_MODE_AFTER_VALUE;
-  if (result != 0) return stop(result, at_, length_out);
-  return 0;
-}
-
-int parse_run::finish_scalar(bool is_name, size_t end) {
-  at_ = end;
-  if (depth_ == report_) {
+  };
+  const auto call = [&]() {
+    const int kind = (flags & MINIJSON_KEY_SEEN) != 0 ? MINIJSON_KIND_MEMBER : MINIJSON_KIND_ELEMENT;
+    flags &= ~MINIJSON_KEY_SEEN;
+    return callback != nullptr ? callback(kind, callback_data) : 0;
+  };
+  // A finished scalar token ending at `end`; nonzero stops the parse.
+  const auto finish_scalar = [&](bool is_name, size_t end) {
+    at = end;
+    flags |= MINIJSON_ELEMENT_DONE;
     if (is_name) {
-      flags_ |= MINIJSON_KEY_SEEN | MINIJSON_ELEMENT_DONE;
-      mode_ = MINIJSON_MODE_COLON;
+      if (depth == report) flags |= MINIJSON_KEY_SEEN;
+      mode = MINIJSON_MODE_COLON;
       return 0;
     }
-    const int result = report(value_kind());
-    flags_ |= MINIJSON_ELEMENT_DONE;
-    mode_ = MINIJSON_MODE_AFTER_VALUE;
-    return result;
-  }
-  flags_ |= MINIJSON_ELEMENT_DONE;
-  mode_ = is_name ? MINIJSON_MODE_COLON : MINIJSON_MODE_AFTER_VALUE;
-  return 0;
-}
+    mode = MINIJSON_MODE_AFTER_VALUE;
+    return depth == report ? call() : 0;
+  };
 
-// Goes on with a string whose opening quote is behind at_ (flag bit 0 set).
-int parse_run::scan_string(size_t* length_out) {
-  const bool is_name = mode_ == MINIJSON_MODE_NAME;
-  const bool reported = depth_ == report_;
-  const int error = is_name ? MINIJSON_WRONG_KEY : MINIJSON_WRONG_VALUE;
-  const char* start = is_name ? data_->key : data_->value.text;
-  size_t decoded_so_far = is_name ? data_->key_decoded_length : data_->count;
-  size_t saved = reported ? distance(start, text_ + at_) - decoded_so_far : 0;
-  size_t at = at_;
-  switch (minijson_scan_string(text_, length_, at, saved)) {
-    case string_scan_result::complete:
-      break;
-    case string_scan_result::more:
-      if (!resumable_) return stop(error, length_, length_out);
-      at_ = at;
-      if (reported) {
-        const size_t decoded = distance(start, text_ + at) - saved;
-        if (is_name) data_->key_decoded_length = decoded;
-        else data_->count = decoded;
-      }
-      return stop(MINIJSON_UNFINISHED, at_, length_out);
-    case string_scan_result::bad:
-      return stop(error, at, length_out);
-  }
-  flags_ &= ~MINIJSON_IN_STRING;
-  if (reported) {
-    const size_t raw = distance(start, text_ + at) - 1;
-    if (is_name) {
-      data_->key_length = raw;
-      data_->key_decoded_length = raw - saved;
-    } else {
-      data_->length = raw;
-      data_->count = raw - saved;
+  // Goes on with a string whose opening quote is behind `at`.
+  const auto continue_string = [&]() {
+    const bool is_name = mode == MINIJSON_MODE_NAME;
+    const bool reported = depth == report;
+    const int error = is_name ? MINIJSON_WRONG_KEY : MINIJSON_WRONG_VALUE;
+    const char* start = is_name ? data->key : data->value.text;
+    size_t saved = 0;
+    if (reported) saved = distance(start, text + at) - (is_name ? data->key_decoded_length : data->count);
+    size_t p = at;
+    switch (minijson_scan_string(text, length, p, saved)) {
+      case string_scan_result::complete:
+        break;
+      case string_scan_result::more:
+        if (!resumable) return stop(error, length);
+        at = p;
+        if (reported) {
+          const size_t decoded = distance(start, text + p) - saved;
+          if (is_name) data->key_decoded_length = decoded;
+          else data->count = decoded;
+        }
+        return stop(MINIJSON_UNFINISHED, at);
+      case string_scan_result::bad:
+        return stop(error, p);
     }
-  }
-  const int result = finish_scalar(is_name, at);
-  if (result != 0) return stop(result, at_, length_out);
-  return 0;
-}
-
-// A byte that starts neither a container nor punctuation, in mode 0x3A or 0x1A.
-int parse_run::scan_scalar(size_t* length_out) {
-  const unsigned char c = static_cast<unsigned char>(text_[at_]);
-  const bool is_name = mode_ == MINIJSON_MODE_NAME;
-  const bool reported = depth_ == report_;
-  if (c == '"') {
+    flags &= ~MINIJSON_IN_STRING;
     if (reported) {
+      const size_t raw = distance(start, text + p) - 1;
       if (is_name) {
-        data_->key = text_ + at_ + 1;
-        data_->key_decoded_length = 0;
+        data->key_length = raw;
+        data->key_decoded_length = raw - saved;
       } else {
-        data_->type = MINIJSON_STRING;
-        data_->value.text = text_ + at_ + 1;
-        data_->count = 0;
+        data->length = raw;
+        data->count = raw - saved;
       }
     }
-    flags_ |= MINIJSON_IN_STRING;
-    ++at_;
-    return scan_string(length_out);
-  }
-  if (is_name) return stop(MINIJSON_WRONG_KEY, at_, length_out);
+    const int result = finish_scalar(is_name, p);
+    return result != 0 ? stop(result, at) : 0;
+  };
 
-  if (c == 't' || c == 'f' || c == 'n') {
-    const char* word = c == 't' ? "true" : c == 'f' ? "false" : "null";
-    const size_t size = c == 'f' ? 5 : 4;
-    const size_t left = length_ - at_;
-    if (left >= size && std::memcmp(text_ + at_, word, size) == 0) {
-      if (reported) {
-        data_->type = MINIJSON_LITERAL;
-        data_->value.integer = c == 't' ? 1 : c == 'f' ? 0 : -1;
-        data_->length = size;
-        data_->count = 0;
-      }
-      const int result = finish_scalar(false, at_ + size);
-      return result != 0 ? stop(result, at_, length_out) : 0;
-    }
-    if (left < size && resumable_ && std::memcmp(text_ + at_, word, left) == 0)
-      return stop(MINIJSON_UNFINISHED, at_, length_out);
-    return stop(MINIJSON_WRONG_VALUE, at_, length_out);
+  if ((flags & MINIJSON_IN_STRING) != 0) {
+    const int result = continue_string();
+    if (result != 0) return result;
   }
 
-  number_token token;
-  switch (minijson_scan_number(text_, length_, at_, resumable_, &token)) {
-    case number_scan_result::number:
-      break;
-    case number_scan_result::more:
-      return stop(MINIJSON_UNFINISHED, at_, length_out);
-    case number_scan_result::overflow:
-      // With a sign in front, the sign alone would be the number and the
-      // digits after it are out of place.
-      if (token.signed_token) return stop(MINIJSON_ILLEGAL_FORMAT, at_ + 1, length_out);
-      return stop(MINIJSON_WRONG_VALUE, at_, length_out);
-    case number_scan_result::not_a_number:
-      return stop(MINIJSON_WRONG_VALUE, at_, length_out);
-  }
-  if (reported) {
-    data_->type = token.type;
-    if (token.type == MINIJSON_INTEGER) data_->value.integer = token.integer;
-    else data_->value.real = token.real;
-    data_->length = token.end - at_;
-    data_->count = 0;
-  }
-  const int result = finish_scalar(false, token.end);
-  return result != 0 ? stop(result, at_, length_out) : 0;
-}
-
-int parse_run::run(size_t* length_out) {
-  if ((flags_ & MINIJSON_IN_STRING) != 0) {
-    const int result = scan_string(length_out);
-    if (result != 0 || (flags_ & MINIJSON_IN_STRING) != 0) return result;
-  }
-  while (at_ < length_) {
-    const unsigned char c = static_cast<unsigned char>(text_[at_]);
+  while (at < length) {
+    const unsigned char c = bytes[at];
     switch (c) {
       case ' ':
       case '\t':
-        ++at_;
+        ++at;
         continue;
       case '\n':
       case '\r':
-        if (!line_mode_) {
-          ++at_;
+        if (!line_mode) {
+          ++at;
           continue;
         }
-        if (depth_ > 0) return stop(MINIJSON_ILLEGAL_FORMAT, at_, length_out);
-        at_ += line_end_length(at_);
-        mode_ = MINIJSON_MODE_AFTER_VALUE;
-        return stop(MINIJSON_OK, at_, length_out);
+        if (depth > 0) return stop(MINIJSON_ILLEGAL_FORMAT, at);
+        at += line_end_length(text, length, at);
+        mode = MINIJSON_MODE_AFTER_VALUE;
+        return stop(MINIJSON_OK, at);
       case '[':
-      case '{': {
-        const int result = open_container(c, length_out);
-        if (result != 0) return result;
+      case '{':
+        if (mode != MINIJSON_MODE_VALUE) return stop(MINIJSON_ILLEGAL_FORMAT, at);
+        if (depth >= MINIJSON_MAX_DEPTH) return stop(MINIJSON_TOO_DEEP, at);
+        stack[depth++] = c;
+        mode = c == object_open ? MINIJSON_MODE_NAME : MINIJSON_MODE_VALUE;
+        if (depth == report + 1) {
+          data->type = c == object_open ? MINIJSON_OBJECT : MINIJSON_ARRAY;
+          data->value.text = text + at;
+          data->length = at;  // the opening offset until the close
+          data->count = 0;
+          flags &= ~MINIJSON_ELEMENT_DONE;
+        }
+        ++at;
         continue;
-      }
       case ']':
       case '}': {
-        bool finished = false;
-        const int result = close_container(c, length_out, &finished);
-        if (result != 0 || finished) return result;
+        if (depth == 0) return stop(MINIJSON_ILLEGAL_FORMAT, at);
+        const unsigned char open = stack[depth - 1];
+        const bool allowed = c == ']' ? open == array_open &&
+                                            (mode == MINIJSON_MODE_VALUE || mode == MINIJSON_MODE_AFTER_VALUE)
+                                      : open == object_open &&
+                                            (mode == MINIJSON_MODE_NAME || mode == MINIJSON_MODE_AFTER_VALUE);
+        if (!allowed) return stop(MINIJSON_ILLEGAL_FORMAT, at);
+        --depth;
+        int result = 0;
+        if (depth == report) {
+          // Commas counted the elements before them; the last one counts
+          // if it is there (a trailing comma adds none).
+          if ((flags & MINIJSON_ELEMENT_DONE) != 0) data->count += 1;
+          data->length = at - data->length + 1;
+          result = call();
+        }
+        flags |= MINIJSON_ELEMENT_DONE;
+        mode = MINIJSON_MODE_AFTER_VALUE;
+        ++at;
+        if (depth == 0) {
+          if (result == 0 && line_mode) at += line_end_length(text, length, at);
+          return stop(result, at);
+        }
+        if (result != 0) return stop(result, at);
         continue;
       }
       case ',':
-        if (mode_ != MINIJSON_MODE_AFTER_VALUE || depth_ == 0) return stop(MINIJSON_ILLEGAL_FORMAT, at_, length_out);
-        if (depth_ == report_ + 1) {
-          data_->count += 1;
-          flags_ &= ~MINIJSON_ELEMENT_DONE;
+        if (mode != MINIJSON_MODE_AFTER_VALUE || depth == 0) return stop(MINIJSON_ILLEGAL_FORMAT, at);
+        if (depth == report + 1) {
+          data->count += 1;
+          flags &= ~MINIJSON_ELEMENT_DONE;
         }
-        mode_ = context_->stack[depth_ - 1] ^ 0x61u;
-        ++at_;
+        mode = stack[depth - 1] ^ 0x61u;
+        ++at;
         continue;
       case ':':
-        if (mode_ != MINIJSON_MODE_COLON) return stop(MINIJSON_ILLEGAL_FORMAT, at_, length_out);
-        mode_ = MINIJSON_MODE_VALUE;
-        ++at_;
+        if (mode != MINIJSON_MODE_COLON) return stop(MINIJSON_ILLEGAL_FORMAT, at);
+        mode = MINIJSON_MODE_VALUE;
+        ++at;
         continue;
-      default: {
-        if (mode_ != MINIJSON_MODE_VALUE && mode_ != MINIJSON_MODE_NAME)
-          return stop(MINIJSON_ILLEGAL_FORMAT, at_, length_out);
-        const size_t before = at_;
-        const int result = scan_scalar(length_out);
+      case '"': {
+        if (mode != MINIJSON_MODE_VALUE && mode != MINIJSON_MODE_NAME) return stop(MINIJSON_ILLEGAL_FORMAT, at);
+        if (depth == report) {
+          if (mode == MINIJSON_MODE_NAME) {
+            data->key = text + at + 1;
+            data->key_decoded_length = 0;
+          } else {
+            data->type = MINIJSON_STRING;
+            data->value.text = text + at + 1;
+            data->count = 0;
+          }
+        }
+        flags |= MINIJSON_IN_STRING;
+        ++at;
+        const int result = continue_string();
         if (result != 0) return result;
-        if (at_ == before) return stop(MINIJSON_WRONG_VALUE, at_, length_out);  // never loop in place
         continue;
       }
+      default:
+        break;
     }
+
+    // Any other byte starts a scalar token: a name must be a string, a value
+    // is a literal, a number or a string.
+    if (mode == MINIJSON_MODE_NAME) return stop(MINIJSON_WRONG_KEY, at);
+    if (mode != MINIJSON_MODE_VALUE) return stop(MINIJSON_ILLEGAL_FORMAT, at);
+    const bool reported = depth == report;
+    if (c == 't' || c == 'f' || c == 'n') {
+      const char* word = c == 't' ? "true" : c == 'f' ? "false" : "null";
+      const size_t size = c == 'f' ? 5 : 4;
+      const size_t left = length - at;
+      if (left >= size && std::memcmp(text + at, word, size) == 0) {
+        if (reported) {
+          data->type = MINIJSON_LITERAL;
+          data->value.integer = c == 't' ? 1 : c == 'f' ? 0 : -1;
+          data->length = size;
+          data->count = 0;
+        }
+        const int result = finish_scalar(false, at + size);
+        if (result != 0) return stop(result, at);
+        continue;
+      }
+      if (left < size && resumable && std::memcmp(text + at, word, left) == 0)
+        return stop(MINIJSON_UNFINISHED, at);
+      return stop(MINIJSON_WRONG_VALUE, at);
+    }
+
+    size_t end = 0;
+    int64_t integer = 0;
+    if (scan_plain_integer(bytes, length, at, &end, &integer)) {
+      if (reported) {
+        data->type = MINIJSON_INTEGER;
+        data->value.integer = integer;
+        data->length = end - at;
+        data->count = 0;
+      }
+      const int result = finish_scalar(false, end);
+      if (result != 0) return stop(result, at);
+      continue;
+    }
+    number_token token;
+    switch (minijson_scan_number(text, length, at, resumable, reported, &token)) {
+      case number_scan_result::number:
+        break;
+      case number_scan_result::more:
+        return stop(MINIJSON_UNFINISHED, at);
+      case number_scan_result::overflow:
+        // With a sign in front, the sign alone would be the number and the
+        // digits after it are out of place.
+        if (token.signed_token) return stop(MINIJSON_ILLEGAL_FORMAT, at + 1);
+        return stop(MINIJSON_WRONG_VALUE, at);
+      case number_scan_result::not_a_number:
+        return stop(MINIJSON_WRONG_VALUE, at);
+    }
+    if (reported) {
+      data->type = token.type;
+      if (token.type == MINIJSON_INTEGER) data->value.integer = token.integer;
+      else data->value.real = token.real;
+      data->length = token.end - at;
+      data->count = 0;
+    }
+    const int result = finish_scalar(false, token.end);
+    if (result != 0) return stop(result, at);
   }
-  if (mode_ == MINIJSON_MODE_AFTER_VALUE && depth_ == 0) return stop(MINIJSON_OK, at_, length_out);
-  return stop(MINIJSON_UNFINISHED, at_, length_out);
+  if (mode == MINIJSON_MODE_AFTER_VALUE && depth == 0) return stop(MINIJSON_OK, at);
+  return stop(MINIJSON_UNFINISHED, at);
 }
 
 }  // namespace
@@ -351,7 +326,5 @@ int minijson_parse(const char* buffer, size_t* length, const minijson_parser_t* 
     context->position = distance(buffer, static_cast<const char*>(found)) + 1;
     context->flags |= MINIJSON_SEPARATOR_SEEN;
   }
-
-  parse_run run(buffer, *length, request, context, request->context != nullptr);
-  return run.run(length);
+  return parse_text(buffer, length, request, context, request->context != nullptr);
 }

@@ -1,6 +1,9 @@
 #include "codec/minijson_text.h"
 
 #include <cstdint>
+#include <cstring>
+
+#include "codec/string_stops.h"
 
 namespace {
 
@@ -53,6 +56,14 @@ size_t minijson_unescape(char* destination, const char* source, size_t length, i
   size_t written = 0;
   size_t i = 0;
   while (i < length) {
+    // Runs of plain bytes move in one piece; in place they only move down.
+    const size_t stop = minijson_detail::next_string_stop(in, i, length);
+    if (stop > i) {
+      if (destination + written != source + i) std::memmove(destination + written, source + i, stop - i);
+      written += stop - i;
+      i = stop;
+      if (i == length) break;
+    }
     const unsigned char c = in[i];
     if (c != '\\') {
       if (c == '"' || c < 0x20) {

@@ -27,6 +27,13 @@ long double power_of_ten(int64_t exponent) {
 
 double decimal_value(uint64_t mantissa, int64_t exponent) {
   if (mantissa == 0) return 0.0;
+  // Both factors exact in a double: one correctly rounded operation.
+  static constexpr double exact[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                     1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  if (mantissa <= (uint64_t{1} << 53) && exponent >= -22 && exponent <= 22) {
+    const double m = static_cast<double>(mantissa);
+    return exponent >= 0 ? m * exact[exponent] : m / exact[-exponent];
+  }
   long double value = static_cast<long double>(mantissa);
   if (exponent >= 0) value *= power_of_ten(exponent);
   else value /= power_of_ten(-exponent);
@@ -36,7 +43,7 @@ double decimal_value(uint64_t mantissa, int64_t exponent) {
 }  // namespace
 
 number_scan_result minijson_scan_number(const char* text, size_t length, size_t start, bool at_end_is_open,
-                                        number_token* token) {
+                                        bool want_value, number_token* token) {
   const auto byte = [text](size_t at) { return static_cast<unsigned char>(text[at]); };
   const auto ran_out = [&](size_t at) {
     return at >= length ? (at_end_is_open ? number_scan_result::more : number_scan_result::not_a_number)
@@ -130,6 +137,8 @@ number_scan_result minijson_scan_number(const char* text, size_t length, size_t 
     return number_scan_result::number;
   }
   // Integers of 2^63 and more are kept as reals.
+  token->type = MINIJSON_REAL;
+  if (!want_value) return number_scan_result::number;
   double value;
   if (fraction_base == 10) {
     value = decimal_value(mantissa, exponent - fraction_digits);
@@ -141,7 +150,6 @@ number_scan_result minijson_scan_number(const char* text, size_t length, size_t 
                                                                   : shift);
     value = static_cast<double>(std::ldexp(static_cast<long double>(mantissa), clamped));
   }
-  token->type = MINIJSON_REAL;
   token->real = negative ? -value : value;
   return number_scan_result::number;
 }

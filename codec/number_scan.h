@@ -23,6 +23,7 @@ struct number_token {
 };
 
 // Scans the number starting at text[start]. at_end_is_open: a number that
-// runs to `length` may go on (a resumable parse).
+// runs to `length` may go on (a resumable parse). want_value: compute the
+// value (otherwise only the syntax, the type and the end are found).
 number_scan_result minijson_scan_number(const char* text, size_t length, size_t start, bool at_end_is_open,
-                                        number_token* token);
+                                        bool want_value, number_token* token);

@@ -12,6 +12,13 @@ constexpr int largest_power = 308;             // 10^308 is still a finite doubl
 // v * 10^power in double arithmetic, in two steps where 10^power alone would
 // not be finite (subnormal inputs).
 double scale_by_power_of_ten(double v, int power) {
+  // The nearest doubles of 10^-22 ... 10^22, as pow() gives them.
+  static constexpr double nearest[] = {1e-22, 1e-21, 1e-20, 1e-19, 1e-18, 1e-17, 1e-16, 1e-15, 1e-14,
+                                       1e-13, 1e-12, 1e-11, 1e-10, 1e-9,  1e-8,  1e-7,  1e-6,  1e-5,
+                                       1e-4,  1e-3,  1e-2,  1e-1,  1e0,   1e1,   1e2,   1e3,   1e4,
+                                       1e5,   1e6,   1e7,   1e8,   1e9,   1e10,  1e11,  1e12,  1e13,
+                                       1e14,  1e15,  1e16,  1e17,  1e18,  1e19,  1e20,  1e21,  1e22};
+  if (power >= -22 && power <= 22) return v * nearest[power + 22];
   if (power > largest_power) {
     v *= std::pow(10.0, largest_power);
     power -= largest_power;

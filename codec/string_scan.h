@@ -12,30 +12,9 @@ enum class string_scan_result {
   bad,       // a control byte or a malformed escape at `at`
 };
 
+#include "codec/string_stops.h"
+
 namespace minijson_detail {
-
-// 1 for the bytes that end a run of plain string bytes: '"', '\\', controls.
-struct string_stop_table {
-  unsigned char stop[256];
-  constexpr string_stop_table() : stop{} {
-    for (unsigned c = 0; c < 0x20; ++c) stop[c] = 1;
-    stop[static_cast<unsigned char>('"')] = 1;
-    stop[static_cast<unsigned char>('\\')] = 1;
-  }
-};
-inline constexpr string_stop_table string_stops;
-
-// True when one of the eight bytes of word is '"', '\\' or below 0x20.
-inline bool word_has_stop(uint64_t word) {
-  constexpr uint64_t ones = 0x0101010101010101ull;
-  constexpr uint64_t highs = 0x8080808080808080ull;
-  const uint64_t quote = word ^ (ones * '"');
-  const uint64_t backslash = word ^ (ones * '\\');
-  const uint64_t zero_in_quote = (quote - ones) & ~quote;
-  const uint64_t zero_in_backslash = (backslash - ones) & ~backslash;
-  const uint64_t below_space = (word - ones * 0x20) & ~word;
-  return ((zero_in_quote | zero_in_backslash | below_space) & highs) != 0;
-}
 
 inline unsigned hex_value(unsigned char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -55,13 +34,7 @@ inline string_scan_result minijson_scan_string(const char* text, size_t length, 
   const unsigned char* bytes = reinterpret_cast<const unsigned char*>(text);
   size_t p = at;
   for (;;) {
-    while (p + 8 <= length) {
-      uint64_t word;
-      std::memcpy(&word, bytes + p, 8);
-      if (word_has_stop(word)) break;
-      p += 8;
-    }
-    while (p < length && string_stops.stop[bytes[p]] == 0) ++p;
+    p = next_string_stop(bytes, p, length);
     if (p >= length) {
       at = p;
       return string_scan_result::more;

@@ -14,7 +14,7 @@ size_t pending(const minijson_writer_t* writer) { return writer->capacity - writ
 
 }  // namespace
 
-int minijson_emit(minijson_writer_t* writer, const void* data, size_t length) {
+int minijson_emit_through_sink(minijson_writer_t* writer, const void* data, size_t length) {
   if (length == 0) return 0;
   if (writer->capacity == 0) return writer->sink(writer->position, data, length);
   const char* from = static_cast<const char*>(data);

@@ -2,13 +2,28 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
 
 #include "codec/minijson_writer.h"
+
+// The general case of minijson_emit: unbuffered output, or a piece that
+// fills the buffer.
+int minijson_emit_through_sink(minijson_writer_t* writer, const void* data, size_t length);
 
 // Hands length bytes to the writer's output: straight to the sink in
 // unbuffered mode, through the caller's buffer otherwise. Empty pieces are
 // not delivered. Returns 0 or the sink's nonzero result.
-int minijson_emit(minijson_writer_t* writer, const void* data, size_t length);
+inline int minijson_emit(minijson_writer_t* writer, const void* data, size_t length) {
+  if (length < writer->room) {  // buffered, and the buffer does not fill up
+    char* at = static_cast<char*>(writer->position);
+    if (length == 1) *at = *static_cast<const char*>(data);
+    else std::memcpy(at, data, length);
+    writer->position = at + length;
+    writer->room -= length;
+    return 0;
+  }
+  return minijson_emit_through_sink(writer, data, length);
+}
 
 // Context handed to generators: the caller's context when unbuffered, null
 // when buffered.

@@ -1,5 +1,8 @@
 #include "codec/writer_string.h"
 
+#include <cstring>
+
+#include "codec/string_stops.h"
 #include "codec/writer_output.h"
 
 namespace {
@@ -42,51 +45,76 @@ int emit_escape(minijson_writer_t* writer, unsigned char byte) {
 }  // namespace
 
 int minijson_emit_string(minijson_writer_t* writer, const char* text, size_t length, bool counted) {
+  if (!counted) length = std::strlen(text);
   int result = minijson_emit(writer, "\"", 1);
-  if (result != 0) return result;
   const unsigned char* bytes = reinterpret_cast<const unsigned char*>(text);
   size_t run = 0;  // start of the bytes not yet written
-  size_t i = 0;
-  for (;; ++i) {
-    if (counted ? i == length : bytes[i] == 0) break;
-    if (escapes.entry[bytes[i]] == 0) continue;
-    result = minijson_emit(writer, text + run, i - run);
-    if (result == 0) result = emit_escape(writer, bytes[i]);
-    if (result != 0) return result;
-    run = i + 1;
+  while (result == 0) {
+    // '"', '\\' and control bytes are exactly the bytes that need an escape.
+    const size_t stop = minijson_detail::next_string_stop(bytes, run, length);
+    result = minijson_emit(writer, text + run, stop - run);
+    if (result != 0 || stop == length) break;
+    result = emit_escape(writer, bytes[stop]);
+    run = stop + 1;
   }
-  result = minijson_emit(writer, text + run, i - run);
   if (result != 0) return result;
   return minijson_emit(writer, "\"", 1);
 }
 
+namespace {
+
+constexpr char base64_alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+
+// Encodes bytes (a multiple of three) as base64 into out; returns the length.
+size_t encode_groups(const unsigned char* bytes, size_t length, char* out) {
+  size_t n = 0;
+  for (size_t i = 0; i + 3 <= length; i += 3) {
+    const unsigned group = (unsigned{bytes[i]} << 16) | (unsigned{bytes[i + 1]} << 8) | bytes[i + 2];
+    out[n++] = base64_alphabet[(group >> 18) & 63];
+    out[n++] = base64_alphabet[(group >> 12) & 63];
+    out[n++] = base64_alphabet[(group >> 6) & 63];
+    out[n++] = base64_alphabet[group & 63];
+  }
+  return n;
+}
+
+// The last one or two bytes with their padding; returns the length (0 or 4).
+size_t encode_tail(const unsigned char* bytes, size_t left, char* out) {
+  if (left == 0) return 0;
+  const unsigned group = (unsigned{bytes[0]} << 16) | (left == 2 ? unsigned{bytes[1]} << 8 : 0u);
+  out[0] = base64_alphabet[(group >> 18) & 63];
+  out[1] = base64_alphabet[(group >> 12) & 63];
+  out[2] = left == 2 ? base64_alphabet[(group >> 6) & 63] : '=';
+  out[3] = '=';
+  return 4;
+}
+
+}  // namespace
+
 int minijson_emit_base64(minijson_writer_t* writer, const unsigned char* bytes, size_t length) {
-  static constexpr char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  const size_t whole = length / 3 * 3;
+  const size_t encoded = (length + 2) / 3 * 4;
+  if (encoded + 2 < writer->room) {
+    // Room in the buffer for all of it: encode in place.
+    char* out = static_cast<char*>(writer->position);
+    size_t n = 0;
+    out[n++] = '"';
+    n += encode_groups(bytes, whole, out + n);
+    n += encode_tail(bytes + whole, length - whole, out + n);
+    out[n++] = '"';
+    writer->position = out + n;
+    writer->room -= n;
+    return 0;
+  }
+  // Otherwise in 16-character chunks (twelve bytes each).
   int result = minijson_emit(writer, "\"", 1);
   char chunk[16];
-  size_t filled = 0;
   size_t i = 0;
-  for (; result == 0 && i + 3 <= length; i += 3) {
-    const unsigned group = (unsigned{bytes[i]} << 16) | (unsigned{bytes[i + 1]} << 8) | bytes[i + 2];
-    chunk[filled++] = alphabet[(group >> 18) & 63];
-    chunk[filled++] = alphabet[(group >> 12) & 63];
-    chunk[filled++] = alphabet[(group >> 6) & 63];
-    chunk[filled++] = alphabet[group & 63];
-    if (filled == sizeof chunk) {
-      result = minijson_emit(writer, chunk, filled);
-      filled = 0;
-    }
-  }
+  for (; result == 0 && i + 12 <= whole; i += 12) result = minijson_emit(writer, chunk, encode_groups(bytes + i, 12, chunk));
   if (result != 0) return result;
-  const size_t left = length - i;
-  if (left > 0) {
-    const unsigned group = (unsigned{bytes[i]} << 16) | (left == 2 ? unsigned{bytes[i + 1]} << 8 : 0u);
-    chunk[filled++] = alphabet[(group >> 18) & 63];
-    chunk[filled++] = alphabet[(group >> 12) & 63];
-    chunk[filled++] = left == 2 ? alphabet[(group >> 6) & 63] : '=';
-    chunk[filled++] = '=';
-  }
-  result = minijson_emit(writer, chunk, filled);
+  size_t n = encode_groups(bytes + i, whole - i, chunk);
+  n += encode_tail(bytes + whole, length - whole, chunk + n);
+  result = minijson_emit(writer, chunk, n);
   if (result != 0) return result;
   return minijson_emit(writer, "\"", 1);
 }
