@@ -1,0 +1,291 @@
+// The device exchanges end to end: the built vistrel against vistrel-sim, comparing the
+// exact bytes of standard output, standard error, the exit status and the requests the
+// device received; and a long run of exchanges in one process.
+#include "console/events/command_context.hpp"
+#include "console/link/exchange.hpp"
+#include "tests/support/process_runner.hpp"
+#include "tests/support/sim_fixture.hpp"
+
+#include <boost/asio/io_context.hpp>
+#include <boost/asio/serial_port.hpp>
+#include <boost/system/system_error.hpp>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace vistrel::test_support {
+namespace {
+
+using namespace std::chrono_literals;
+using std::chrono::duration_cast;
+using std::chrono::milliseconds;
+
+const std::string information_request =
+    "{\"category\":\"system\",\"case\":\"get\",\"sort\":\"information\"}\n";
+const std::string shown_information_request =
+    "JSON <{\"category\":\"system\",\"case\":\"get\",\"sort\":\"information\"}>";
+const std::string information_output =
+    "system information:\n"
+    "hardware version: 1.3.B\n"
+    "firmware version: 2.7\n"
+    "json schema version: 1.1\n"
+    "schema url: https://vistrel.example/schema/device-1.1.json\n";
+
+struct timed_result {
+    process_result result;
+    milliseconds elapsed{};
+};
+
+timed_result run_vistrel(const std::vector<std::string>& arguments)
+{
+    process_options options;
+    options.unset_environment = {"VISTREL_TRACE"};
+    const auto started = std::chrono::steady_clock::now();
+    timed_result run{run_process(VISTREL_PROGRAM, arguments, options), {}};
+    run.elapsed = duration_cast<milliseconds>(std::chrono::steady_clock::now() - started);
+    EXPECT_FALSE(run.result.timed_out);
+    return run;
+}
+
+void report_time(const std::string& what, milliseconds elapsed)
+{
+    std::cout << "[ measured ] " << what << ": " << elapsed.count() << " ms" << std::endl;
+}
+
+std::string write_edid_file(const sim_process& sim, const std::string& name)
+{
+    const std::string path = sim.folder() + "/" + name;
+    std::ofstream file(path, std::ios::binary);
+    for (int i = 0; i < 256; ++i) {
+        file.put(static_cast<char>(i));
+    }
+    return path;
+}
+
+TEST(information_exchange, request_bytes_on_the_wire_and_the_five_lines)
+{
+    sim_process sim;
+    const auto run = run_vistrel({"-c", sim.port(), "system", "information"});
+    EXPECT_EQ(run.result.standard_output, information_output);
+    EXPECT_EQ(run.result.standard_error, "");
+    EXPECT_EQ(run.result.exit_status, 0);
+    EXPECT_EQ(sim.requests(), std::vector<std::string>{information_request});
+}
+
+struct delivery_case {
+    const char* name;
+    std::vector<std::string> sim_arguments;
+};
+
+class information_delivery : public ::testing::TestWithParam<delivery_case> {};
+
+TEST_P(information_delivery, reply_is_taken_as_soon_as_it_is_complete)
+{
+    sim_process sim(GetParam().sim_arguments);
+    const auto run = run_vistrel({"-c", sim.port(), "system", "information", "-t", "5"});
+    EXPECT_EQ(run.result.standard_output, information_output);
+    EXPECT_EQ(run.result.standard_error, "");
+    EXPECT_EQ(run.result.exit_status, 0);
+    EXPECT_LT(run.elapsed, 3s);  // well before the time-out
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    framing, information_delivery,
+    ::testing::Values(
+        delivery_case{"split_inside_a_string", {"--fault", R"({"split":["string"]})"}},
+        delivery_case{"split_in_three", {"--fault", R"({"split":[17,90,"line-end"]})"}},
+        delivery_case{"line_end_after_the_brace_in_a_later_read",
+                      {"--fault", R"({"split":["line-end"]})"}},
+        delivery_case{"cr_and_lf_in_separate_reads", {"--fault", R"({"split":["inside-line-end"]})"}},
+        delivery_case{"notification_first_in_a_separate_write",
+                      {"--fault", R"({"notify":"CAN","notify_separate":true})"}},
+        delivery_case{"notification_first_in_the_same_write", {"--fault", R"({"notify":"HID"})"}},
+        delivery_case{"lf_line_ends", {"--line-end", "lf"}},
+        delivery_case{"cr_line_ends", {"--line-end", "cr"}}),
+    [](const ::testing::TestParamInfo<delivery_case>& tested) {
+        return std::string(tested.param.name);
+    });
+
+struct failure_case {
+    const char* name;
+    std::vector<std::string> sim_arguments;
+    std::string line;
+};
+
+class information_failure : public ::testing::TestWithParam<failure_case> {};
+
+TEST_P(information_failure, prints_exactly_one_line_and_exits_with_1)
+{
+    sim_process sim(GetParam().sim_arguments);
+    const auto run = run_vistrel({"-c", sim.port(), "system", "information", "-t", "1"});
+    EXPECT_EQ(run.result.standard_output, "");
+    EXPECT_EQ(run.result.standard_error, GetParam().line);
+    EXPECT_EQ(run.result.exit_status, 1);
+    EXPECT_LT(run.elapsed, 2500ms);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    replies, information_failure,
+    ::testing::Values(
+        failure_case{"silence", {"--fault", R"({"reply":"silent"})"},
+                     "std::runtime_error - waiting for result timeouted\n"},
+        failure_case{"line_end_inside_the_object", {"--fault", R"({"reply":"broken-line"})"},
+                     "std::runtime_error - JSON parse error - illegal format\n"},
+        failure_case{"garbage", {"--fault", R"({"reply":"garbage"})"},
+                     "std::runtime_error - JSON parse error - wrong value\n"},
+        failure_case{"device_error_with_the_system_code",
+                     {"--fault", R"({"reply":"error","number":261,"message":"busy"})"},
+                     "error in " + shown_information_request + " - [System/error - busy (5)]\n"},
+        failure_case{"json_error_with_position",
+                     {"--fault", R"({"reply":"json-error","position":7,"message":"bad request"})"},
+                     shown_information_request + " - JSON error <bad request> at position 7\n"},
+        failure_case{"hang_up_in_the_middle_of_the_reply", {"--fault", R"({"hangup":true})"},
+                     "boost::system::system_error - asio.misc:2/read_some: End of file "
+                     "[asio.misc:2]\n"}),
+    [](const ::testing::TestParamInfo<failure_case>& tested) {
+        return std::string(tested.param.name);
+    });
+
+TEST(port_failure, empty_port_name)
+{
+    const auto run = run_vistrel({"-c=", "system", "information"});
+    EXPECT_EQ(run.result.standard_output, "");
+    EXPECT_EQ(run.result.standard_error, "std::runtime_error - COM port name not specified.\n");
+    EXPECT_EQ(run.result.exit_status, 1);
+}
+
+TEST(port_failure, port_that_cannot_be_opened_prints_the_boost_open_error)
+{
+    const std::string missing = "/dev/no-such-vistrel-port";
+    std::string expected;
+    try {
+        boost::asio::io_context io;
+        boost::asio::serial_port port(io);
+        port.open(missing);
+    } catch (const boost::system::system_error& error) {
+        expected = "boost::system::system_error - " + error.code().to_string() + "/" +
+                   error.what() + "\n";
+    }
+    ASSERT_EQ(expected.rfind("boost::system::system_error - system:2/open: No such file", 0), 0u)
+        << expected;
+    const auto run = run_vistrel({"-c", missing, "system", "information"});
+    EXPECT_EQ(run.result.standard_output, "");
+    EXPECT_EQ(run.result.standard_error, expected);
+    EXPECT_EQ(run.result.exit_status, 1);
+}
+
+// Every command ends within its time-out and a little more; the figures are printed.
+TEST(time_out, silent_device_times_out_after_the_default_two_seconds)
+{
+    sim_process sim({"--fault", R"({"reply":"silent"})"});
+    const auto run = run_vistrel({"-c", sim.port(), "system", "information"});
+    report_time("information, silent device, default time-out 2 s", run.elapsed);
+    EXPECT_EQ(run.result.standard_error, "std::runtime_error - waiting for result timeouted\n");
+    EXPECT_EQ(run.result.exit_status, 1);
+    EXPECT_GE(run.elapsed, 2s);
+    EXPECT_LT(run.elapsed, 3s);
+}
+
+TEST(time_out, zero_time_out_gives_up_at_once)
+{
+    sim_process sim({"--fault", R"({"reply":"silent"})"});
+    const auto run = run_vistrel({"-c", sim.port(), "system", "information", "-t", "0"});
+    report_time("information, silent device, -t 0", run.elapsed);
+    EXPECT_EQ(run.result.standard_error, "std::runtime_error - waiting for result timeouted\n");
+    EXPECT_EQ(run.result.exit_status, 1);
+    EXPECT_LT(run.elapsed, 1s);
+}
+
+TEST(time_out, upload_and_reset_succeed_once_the_silent_device_lets_the_time_out_pass)
+{
+    sim_process sim;
+    const std::string edid = write_edid_file(sim, "screen.bin");
+    const auto upload = run_vistrel({"-c", sim.port(), "profile", "upload", "-t", "1", "4", edid});
+    report_time("upload, silent device, -t 1", upload.elapsed);
+    EXPECT_EQ(upload.result.standard_output, "");
+    EXPECT_EQ(upload.result.standard_error, "");
+    EXPECT_EQ(upload.result.exit_status, 0);
+    EXPECT_GE(upload.elapsed, 1s);
+    EXPECT_LT(upload.elapsed, 2s);
+
+    const auto reset = run_vistrel({"-c", sim.port(), "profile", "reset", "-t", "1", "2", "5"});
+    report_time("reset, silent device, -t 1", reset.elapsed);
+    EXPECT_EQ(reset.result.standard_error, "");
+    EXPECT_EQ(reset.result.exit_status, 0);
+    EXPECT_GE(reset.elapsed, 1s);
+    EXPECT_LT(reset.elapsed, 2s);
+
+    const auto requests = sim.requests();
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_EQ(requests[0].rfind("{\"category\":\"user profiles\",\"case\":\"set\",\"sort\":\"upload\","
+                                "\"data\":[{\"profile\":4,\"edid\":\"AAECAwQFBgcICQoL",
+                                0),
+              0u)
+        << requests[0];
+    EXPECT_EQ(requests[1], "{\"category\":\"user profiles\",\"case\":\"set\",\"sort\":\"reset\","
+                           "\"data\":[{\"profile\":2},{\"profile\":5}]}\n");
+}
+
+TEST(profile_failure, device_error_on_upload_shows_the_whole_code)
+{
+    sim_process sim(
+        {"--fault",
+         R"({"category":"user profiles","reply":"error","number":261,"message":"busy"})"});
+    const std::string edid = write_edid_file(sim, "screen.bin");
+    const auto run = run_vistrel({"-c", sim.port(), "profile", "upload", "-t", "1", "4", edid});
+    ASSERT_EQ(sim.requests().size(), 1u);
+    std::string request = sim.requests()[0];
+    request.pop_back();  // the LF is not shown
+    EXPECT_EQ(run.result.standard_error,
+              "error in JSON <" + request + "> - [User profiles/error - busy (261)]\n");
+    EXPECT_EQ(run.result.exit_status, 1);
+}
+
+std::size_t entries(const char* folder)
+{
+    std::size_t count = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) {
+        ++count;
+    }
+    return count;
+}
+
+TEST(many_exchanges, five_hundred_in_one_process_leave_nothing_behind)
+{
+    sim_process sim;
+    serial_channel channel;
+    channel.name = sim.port();
+    command_context context;
+    current_command_context = &context;
+    const std::size_t descriptors = entries("/proc/self/fd");
+    const std::size_t threads = entries("/proc/self/task");
+    const auto started = std::chrono::steady_clock::now();
+    int succeeded = 0;
+    for (int round = 0; round < 500; ++round) {
+        try {
+            const system_information information = request_system_information(channel);
+            if (to_string(information.firmware) == "2.7") {
+                ++succeeded;
+            }
+        } catch (bool) {
+            break;
+        }
+    }
+    const auto elapsed = duration_cast<milliseconds>(std::chrono::steady_clock::now() - started);
+    current_command_context = nullptr;
+    report_time("500 information exchanges in one process", elapsed);
+    EXPECT_EQ(succeeded, 500);
+    EXPECT_FALSE(channel.is_open());
+    EXPECT_EQ(entries("/proc/self/fd"), descriptors);
+    EXPECT_EQ(entries("/proc/self/task"), threads);
+    EXPECT_EQ(sim.requests().size(), 500u);
+}
+
+}  // namespace
+}  // namespace vistrel::test_support
