@@ -1,0 +1,97 @@
+// Reading profile numbers: what is accepted, what fails, and when a failure only ends the list.
+#include "console/cli/parse_profile_number.hpp"
+#include "tests/console/cli/argument_list.hpp"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+#include <typeinfo>
+
+namespace vistrel {
+namespace {
+
+TEST(parse_profile_number, reads_the_word_like_stoi_within_0_to_255)
+{
+    const struct {
+        const char* word;
+        profile_id_t number;
+    } cases[] = {
+        {"0", 0}, {"7", 7}, {"255", 255}, {" 3", 3}, {"\t\n4", 4}, {"+5", 5}, {"6x", 6},
+        {"007", 7}, {"-0", 0}, {"1.9", 1}, {"2=3", 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.word);
+        argument_list args({c.word, "next"});
+        arg_cursor cursor = args.first();
+        std::vector<profile_id_t> numbers{9};
+        EXPECT_TRUE(parse_profile_number(cursor, args.end(), numbers));
+        EXPECT_EQ(numbers, (std::vector<profile_id_t>{9, c.number}));
+        EXPECT_EQ(cursor, args.first() + 1);
+    }
+}
+
+struct rejected_word {
+    const char* word;
+    const std::type_info& type;
+    const char* message;
+};
+
+const rejected_word rejected_words[] = {
+    {"", typeid(std::invalid_argument), "invalid stoi argument"},
+    {"abc", typeid(std::invalid_argument), "invalid stoi argument"},
+    {"x1", typeid(std::invalid_argument), "invalid stoi argument"},
+    {"-", typeid(std::invalid_argument), "invalid stoi argument"},
+    {"all", typeid(std::invalid_argument), "invalid stoi argument"},
+    {"256", typeid(std::out_of_range), "profile id"},
+    {"300", typeid(std::out_of_range), "profile id"},
+    {"-1", typeid(std::out_of_range), "profile id"},
+    {"2147483647", typeid(std::out_of_range), "profile id"},
+    {"2147483648", typeid(std::out_of_range), "stoi argument out of range"},
+    {"-99999999999", typeid(std::out_of_range), "stoi argument out of range"},
+};
+
+TEST(parse_profile_number, rethrows_while_no_number_was_read)
+{
+    for (const auto& c : rejected_words) {
+        SCOPED_TRACE(c.word);
+        argument_list args({c.word});
+        arg_cursor cursor = args.first();
+        std::vector<profile_id_t> numbers;
+        try {
+            parse_profile_number(cursor, args.end(), numbers);
+            ADD_FAILURE() << "no exception";
+        } catch (const std::logic_error& error) {
+            EXPECT_EQ(typeid(error), c.type);
+            EXPECT_STREQ(error.what(), c.message);
+        }
+        EXPECT_TRUE(numbers.empty());
+        EXPECT_EQ(cursor, args.first());
+    }
+}
+
+TEST(parse_profile_number, ends_the_list_without_consuming_once_a_number_was_read)
+{
+    for (const auto& c : rejected_words) {
+        SCOPED_TRACE(c.word);
+        argument_list args({c.word});
+        arg_cursor cursor = args.first();
+        std::vector<profile_id_t> numbers{1};
+        EXPECT_FALSE(parse_profile_number(cursor, args.end(), numbers));
+        EXPECT_EQ(numbers, std::vector<profile_id_t>{1});
+        EXPECT_EQ(cursor, args.first());
+    }
+}
+
+TEST(parse_profile_number, with_no_word_left_reads_nothing)
+{
+    argument_list args({});
+    arg_cursor cursor = 0;
+    std::vector<profile_id_t> numbers;
+    EXPECT_FALSE(parse_profile_number(cursor, args.end(), numbers));
+    EXPECT_TRUE(numbers.empty());
+    EXPECT_EQ(cursor, 0);
+}
+
+}  // namespace
+}  // namespace vistrel
