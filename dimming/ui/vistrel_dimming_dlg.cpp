@@ -10,6 +10,7 @@
 #include <QDebug>
 #include <QIcon>
 #include <QMessageBox>
+#include <QStyle>
 #include <QTimer>
 #include <QtNumeric>
 
@@ -66,6 +67,10 @@ VistrelDimmingDlg::VistrelDimmingDlg(QWidget *parent)
 {
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
     ui->setupUi(this);
+    // The reload button has no text; where the icon theme lacks its icon, the style's
+    // reload icon keeps it recognisable.
+    if (ui->pushButtonReload->icon().isNull())
+        ui->pushButtonReload->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
 
     // Filling an empty box makes its first entry current and runs its slot; the engine
     // is not connected yet, so only the widget states follow.

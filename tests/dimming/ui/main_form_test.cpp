@@ -74,6 +74,8 @@ void MainFormTest::sizeAndWindow()
     QCOMPARE(dialog->locale(), QLocale(QLocale::English, QLocale::UnitedStates));
     QVERIFY(!dialog->windowIcon().isNull());
     QVERIFY(widget<QComboBox>("comboBoxSerialPort")->isEditable());
+    // Without text, the reload button always shows an icon, from the theme or the style.
+    QVERIFY(!widget<QPushButton>("pushButtonReload")->icon().isNull());
     QVERIFY(!widget<QCheckBox>("checkBoxDI_Display_Nachtdesign")->isChecked());
 }
 
