@@ -207,26 +207,5 @@ TEST(program_name, comes_from_the_stem_of_argv0)
     }
 }
 
-// Subcommands whose work lands later are reached with the right words; each says so for now.
-// When a handler lands, its cases move into that command's own end-to-end tests.
-TEST(pending_subcommands, are_reached_through_the_registry)
-{
-    const std::string pending = "std::runtime_error - not implemented\n";
-    const command_line_case cases[] = {
-        {{"system", "information"}, "", pending, 1},
-        {{"-c=COM3", "system", "information", "-t", "9"}, "", pending, 1},
-        {{"-l", "system", "information"}, no_devices, pending, 1},
-        {{"profile", "list"}, "", pending, 1},
-        {{"profile", "download", "1", "a.bin"}, "", pending, 1},
-        {{"profile", "upload", "-t=3", "1", "a.bin"}, "", pending, 1},
-        {{"profile", "reset", "all"}, "", pending, 1},
-        {{"_service", "check", "screen.bin"}, "", pending, 1},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::PrintToString(c));
-        expect_run(c);
-    }
-}
-
 }  // namespace
 }  // namespace vistrel::e2e

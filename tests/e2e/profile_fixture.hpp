@@ -1,0 +1,211 @@
+// What the profile end-to-end tests share: vistrel run against a simulator, files in the
+// simulator's folder, the simulator's own EDIDs and the exact request texts.
+#pragma once
+
+#include "tests/e2e/run_vistrel.hpp"
+#include "tests/support/sim_fixture.hpp"
+#include "tools/sim/base64.hpp"
+#include "tools/sim/edid_builder.hpp"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdint>
+#include <fstream>
+#include <functional>
+#include <ios>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace vistrel::e2e {
+
+// Runs vistrel with "-c <the simulator's port>" in front of `arguments`, in `folder`.
+inline test_support::process_result run_on(const test_support::sim_process& sim,
+                                           std::vector<std::string> arguments)
+{
+    arguments.insert(arguments.begin(), {"-c", sim.port()});
+    test_support::process_options options;
+    options.working_directory = sim.folder();
+    return run_vistrel(arguments, no_usb_bus, options);
+}
+
+inline void expect_result(const test_support::process_result& result, const std::string& output,
+                          const std::string& error, int status)
+{
+    EXPECT_EQ(result.standard_output, output);
+    EXPECT_EQ(result.standard_error, error);
+    EXPECT_EQ(result.exit_status, status);
+    EXPECT_FALSE(result.timed_out);
+}
+
+inline std::string file_path(const test_support::sim_process& sim, const std::string& name)
+{
+    return sim.folder() + "/" + name;
+}
+
+inline void put_file(const std::string& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+inline std::string file_bytes(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+inline std::string text_of(const sim::edid_block& edid)
+{
+    return {reinterpret_cast<const char*>(edid.data()), edid.size()};
+}
+
+// The EDID the simulator keeps in a slot before anything was uploaded.
+inline std::string default_slot(int slot)
+{
+    return text_of(sim::build_edid(sim::default_panels()[static_cast<std::size_t>(slot)]));
+}
+
+// Some bytes that are no slot's default.
+inline std::string numbered_bytes(std::size_t size, unsigned seed)
+{
+    std::string bytes(size, '\0');
+    for (std::size_t i = 0; i < size; ++i) {
+        bytes[i] = static_cast<char>((i * 13 + seed) & 0xff);
+    }
+    return bytes;
+}
+
+inline std::string base64_of(const std::string& bytes)
+{
+    return sim::base64_encode(std::span<const std::uint8_t>(
+        reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
+}
+
+inline std::string numbers_request(const std::string& event_case, const std::string& sort,
+                                   const std::vector<int>& numbers)
+{
+    std::string data;
+    for (const int number : numbers) {
+        data += (data.empty() ? "" : ",") + std::string("{\"profile\":") + std::to_string(number) + "}";
+    }
+    return "{\"category\":\"user profiles\",\"case\":\"" + event_case + "\",\"sort\":\"" + sort +
+           "\",\"data\":[" + data + "]}\n";
+}
+
+inline std::string download_request(const std::vector<int>& numbers)
+{
+    return numbers_request("get", "download", numbers);
+}
+
+inline std::string reset_request(const std::vector<int>& numbers)
+{
+    return numbers_request("set", "reset", numbers);
+}
+
+// One upload element per (slot, bytes) pair, in order.
+inline std::string upload_request(const std::vector<std::pair<int, std::string>>& profiles)
+{
+    std::string data;
+    for (const auto& [number, bytes] : profiles) {
+        data += (data.empty() ? "" : ",") + std::string("{\"profile\":") + std::to_string(number) +
+                ",\"edid\":\"" + base64_of(bytes) + "\"}";
+    }
+    return "{\"category\":\"user profiles\",\"case\":\"set\",\"sort\":\"upload\",\"data\":[" + data +
+           "]}\n";
+}
+
+// A download reply with these (slot, bytes) items, in this order, as the simulator's
+// "garbage" fault sends it.
+inline std::string download_reply(const std::vector<std::pair<int, std::string>>& profiles)
+{
+    std::string data;
+    for (const auto& [number, bytes] : profiles) {
+        data += (data.empty() ? "" : ",") + std::string("{\"profile\":") + std::to_string(number) +
+                ",\"edid\":\"" + base64_of(bytes) + "\"}";
+    }
+    return "{\"category\":\"user profiles\",\"case\":\"state\",\"sort\":\"download\",\"data\":[" +
+           data + "]}";
+}
+
+// A fault rule that answers every request with `text` as it stands.
+inline std::string answer_with(const std::string& text)
+{
+    std::string escaped;
+    for (const char c : text) {
+        if (c == '"' || c == '\\') {
+            escaped += '\\';
+        }
+        escaped += c;
+    }
+    return R"({"reply":"garbage","garbage":")" + escaped + "\"}";
+}
+
+// What the standard library says when a stream cannot read what was asked.
+inline std::string stream_failure_text()
+{
+    std::ifstream file;
+    file.exceptions(std::ios_base::failbit | std::ios_base::badbit);
+    try {
+        file.open("/nonexistent/vistrel-e2e/none.bin", std::ios_base::binary);
+    } catch (const std::ios_base::failure& failure) {
+        return failure.what();
+    }
+    return "(the stream did not fail)";
+}
+
+// One run of vistrel against a fresh simulator, and everything it should show.
+struct sim_case {
+    std::string name;
+    std::vector<std::string> arguments;     // after "-c <port>"
+    std::vector<std::string> sim_arguments;  // e.g. {"--fault", answer_with(...)}
+    std::vector<std::string> requests;       // what the simulator must have received, in order
+    std::string output;
+    std::string error;
+    int status = 0;
+};
+
+// Starts a simulator, lets `prepare` put files into its folder, runs the case and compares
+// the output, the exit status and the requests; `after` then looks at the files while the
+// simulator's folder still exists.
+inline void run_sim_case(const sim_case& c,
+                         const std::function<void(const test_support::sim_process&)>& prepare = {},
+                         const std::function<void(const test_support::sim_process&)>& after = {})
+{
+    SCOPED_TRACE(c.name);
+    test_support::sim_process sim(c.sim_arguments);
+    if (prepare) {
+        prepare(sim);
+    }
+    const auto result = run_on(sim, c.arguments);
+    expect_result(result, c.output, c.error, c.status);
+    // Requests were received before vistrel ended; the bound only covers the log's writing.
+    // Waiting for one more than expected shows that nothing else was sent.
+    sim.wait_for_requests(c.requests.size() + 1, std::chrono::milliseconds(300));
+    EXPECT_EQ(sim.requests(), c.requests);
+    if (after) {
+        after(sim);
+    }
+}
+
+inline std::string profile_help(const std::string& word)
+{
+    return "Unrecognized option [" + word +
+           "] for command profile\n"
+           "Possible options: profile (download <profile_number> <filename> [<profile_number> "
+           "<filename> [...]] | list | reset (all | <profile_number> [<profile_number> [...]]) | "
+           "upload <profile_number> <edid_file> [<profile_number> <edid_file> [...]])\n"
+           "\n"
+           "profile download [-t <timeout_in_s>=2] <profile_number> <filename> [<profile_number> "
+           "<filename> [...]] - download user profiles (EDID)\n"
+           "profile list [-t <timeout_in_s>=2] - list profiles (EDID)\n"
+           "profile reset [-t <timeout_in_s>=2] (all | <profile_number> [<profile_number> "
+           "[...]]) - reset user profiles to defaults (EDID)\n"
+           "profile upload [-t <timeout_in_s>=2] <profile_number> <edid_file> [<profile_number> "
+           "<edid_file> [...]] - upload user profiles (EDID)\n"
+           "\n"
+           "\"option\" -t <timeout_in_s>=2 - set operation timeout in seconds\n"
+           "\n";
+}
+
+}  // namespace vistrel::e2e
