@@ -324,7 +324,7 @@ TEST(writer_failure, end_call_result_is_the_result) {
 }
 
 TEST(writer_failure, cyclic_tree_is_rejected) {
-  minijson_value_t self[1];
+  minijson_value_t self[1] = {};
   self[0] = minijson_array_n(self, 1);
   EXPECT_EQ(write_unbuffered(self[0]).result, -9);
 }
