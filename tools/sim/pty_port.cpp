@@ -7,6 +7,7 @@
 
 #include <fcntl.h>
 #include <sys/inotify.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -109,9 +110,11 @@ std::vector<pty_port::change> pty_port::refresh()
     return result;
 }
 
-void pty_port::discard_unread()
+void pty_port::forget_host()
 {
     ::tcflush(kept_slave_fd_, TCIFLUSH);
+    // A host may have asked for exclusive use; the port is free again once it has gone.
+    ::ioctl(kept_slave_fd_, TIOCNXCL);
 }
 
 long pty_port::write_some(std::string_view bytes)

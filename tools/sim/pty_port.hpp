@@ -37,8 +37,8 @@ public:
     // Counts up each time a host opens the port while no other host has it open.
     std::uint64_t session() const { return session_; }
 
-    // Drops the bytes that the host has not read yet.
-    void discard_unread();
+    // After the last host has gone: drops the bytes it has not read and clears exclusive use.
+    void forget_host();
 
     // Writes as much as the master takes now; returns the count, or -1 with errno set.
     long write_some(std::string_view bytes);

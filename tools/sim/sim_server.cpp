@@ -161,7 +161,7 @@ void sim_server::end_session()
         }
     }
     late_.clear();
-    port_.discard_unread();
+    port_.forget_host();
     log_.note("unread bytes discarded");
 }
 

@@ -117,6 +117,21 @@ std::string host_port::read_all(std::chrono::milliseconds window)
     return all;
 }
 
+std::optional<clock::time_point> host_port::wait_readable(std::chrono::milliseconds bound)
+{
+    const auto deadline = clock::now() + bound;
+    for (;;) {
+        pollfd fd{fd_, POLLIN, 0};
+        const int ready = ::poll(&fd, 1, milliseconds_left(deadline));
+        if (ready > 0) {
+            return clock::now();
+        }
+        if (ready == 0 || errno != EINTR) {
+            return std::nullopt;
+        }
+    }
+}
+
 host_port::read_failure host_port::read_until_failure(std::chrono::milliseconds bound)
 {
     const auto deadline = clock::now() + bound;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,6 +34,9 @@ public:
     };
     // Reads until a read fails or the bound runs out.
     read_failure read_until_failure(std::chrono::milliseconds bound);
+
+    // Waits until something can be read; the moment it could, or nothing when the bound ran out.
+    std::optional<std::chrono::steady_clock::time_point> wait_readable(std::chrono::milliseconds bound);
 
     void close();
 
