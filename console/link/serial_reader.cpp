@@ -19,11 +19,10 @@ bool serial_reader::do_call(unsigned char* data, std::size_t& length)
 {
     // The whole message is parsed again from its first byte on every call, since the
     // buffer may have moved since the last one.
-    text.assign(data, data + length);
     std::size_t parsed = length;
     const minijson_parser_t request{report_value, &event, event.depth, MINIJSON_PARSE_LINE,
                                     &parse_state};
-    const int code = minijson_parse(text.data(), &parsed, &request);
+    const int code = minijson_parse(reinterpret_cast<const char*>(data), &parsed, &request);
     event.finish();
     if (code == MINIJSON_UNFINISHED) {
         minijson_reset(&parse_state);

@@ -8,7 +8,6 @@
 
 #include <deque>
 #include <future>
-#include <vector>
 
 namespace vistrel {
 
@@ -35,7 +34,6 @@ private:
     std::deque<std::future<json_event_base>> pending;  // futures not yet taken, oldest first
     json_event_base event;                 // the envelope being parsed
     minijson_parse_context_t parse_state{};
-    std::vector<char> text;  // the offered bytes; the envelope decodes keys in its copy
 };
 
 }  // namespace vistrel
