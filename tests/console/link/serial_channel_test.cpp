@@ -161,10 +161,16 @@ TEST_F(channel_on_pty, hang_up_fails_the_reader_with_the_read_error_and_ends_the
 
 TEST_F(channel_on_pty, stop_ends_a_silent_read_at_once_and_leaves_no_descriptor_or_thread)
 {
-    const auto descriptors = open_descriptor_count();
-    const auto threads = thread_count();
+    // Counted after the first round: a runtime may start a thread of its own with the
+    // first thread (the thread sanitizer does).
+    std::size_t descriptors = 0;
+    std::size_t threads = 0;
     auto slowest = 0ns;
-    for (int round = 0; round < 20; ++round) {
+    for (int round = 0; round <= 20; ++round) {
+        if (round == 1) {
+            descriptors = open_descriptor_count();
+            threads = thread_count();
+        }
         open_port();
         line_reader target;
         start_reading(channel, target);
