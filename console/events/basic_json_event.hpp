@@ -60,6 +60,15 @@ public:
     // The target for the data of an error reply.
     virtual parse_data_base& get_error_data() { return get_normal_data(); }
 
+protected:
+    struct as_received_t {};
+    // Carries the envelope's case and sort as they came, without the category and case checks.
+    basic_json_event(const json_event_base& envelope, as_received_t)
+        : event_case(envelope.event_case), text(envelope.sort)
+    {
+    }
+
+public:
     // Parses the envelope's data into the target for this reply's case.
     void fill(const json_event_base& envelope)
     {

@@ -73,6 +73,16 @@ json_event_profiles::json_event_profiles(const json_event_base& envelope)
     }
 }
 
+json_event_profiles::json_event_profiles(const json_event_base& envelope, as_received_t tag)
+    : basic_json_event(envelope, tag), internal(profiles)
+{
+}
+
+json_event_profiles json_event_profiles::unrequested_answer(const json_event_base& envelope)
+{
+    return json_event_profiles(envelope, as_received_t{});
+}
+
 json_event_profiles::json_event_profiles(const json_event_profiles& other)
     : basic_json_event(other), profiles(other.profiles), internal(profiles, other.internal)
 {

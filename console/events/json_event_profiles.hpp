@@ -24,6 +24,10 @@ public:
     json_event_profiles(const json_event_profiles& other);
     ~json_event_profiles() override = default;
 
+    // An answer of this category to a request that expects none (upload, reset): carries the
+    // answer's case and sort as they came, whatever the case; its data is not read.
+    static json_event_profiles unrequested_answer(const json_event_base& envelope);
+
     parse_data_base& get_normal_data() override;
     parse_data_base& get_error_data() override { return internal; }
 
@@ -31,6 +35,8 @@ public:
     std::vector<profile> profiles;
 
 private:
+    json_event_profiles(const json_event_base& envelope, as_received_t tag);
+
     // Reads the members of the item objects of the data array and appends a profile as
     // soon as a slot number and a decodable EDID text have arrived, in either order.
     class profile_reader : public basic_json_data {

@@ -29,8 +29,14 @@ void wait_for_silence(serial_reader& source, reply_clock::time_point deadline)
             throw std::runtime_error("unknown fail");
         }
         const json_event_base envelope = next.get();
+        // Any answer of this category tells of a problem with the request, whatever its
+        // case and sort: it is reported as it came. Error replies are converted, so that
+        // the device's number and message are shown; replies of category JSON become the
+        // JSON error event there.
+        if (envelope.category == category_code::user_profiles && envelope.event_case != case_code::error) {
+            throw json_event_profiles::unrequested_answer(envelope);
+        }
         try {
-            // Any answer of this category tells of a problem with the request.
             throw json_event_profiles(envelope);
         } catch (const transform_error&) {
             // Not an answer to this request.

@@ -257,10 +257,14 @@ INSTANTIATE_TEST_SUITE_P(
         silence_case{"answer_of_case_state",
                      {{"{\"category\":\"user profiles\",\"case\":\"state\",\"sort\":\"download\"}\n"}},
                      "error in " + shown_upload_request + " - [User profiles/status - download ]\n"},
-        // The conversion itself refuses the case set of a reply.
+        // Answers that a download reply would not accept are reported as they came.
         silence_case{"answer_of_case_set",
                      {{"{\"category\":\"user profiles\",\"case\":\"set\",\"sort\":\"upload\"}\n"}},
-                     "std::runtime_error - inconsistent case [set] from {change, status, error}\n"},
+                     "error in " + shown_upload_request + " - [User profiles/set - upload ]\n"},
+        silence_case{"answer_of_case_state_with_another_sort",
+                     {{"{\"category\":\"user profiles\",\"case\":\"update\",\"sort\":\"upload\","
+                       "\"data\":[{\"slot\":1}]}\n"}},
+                     "error in " + shown_upload_request + " - [User profiles/change - upload ]\n"},
         silence_case{"error_with_a_system_code",
                      {{notification + "{\"category\":\"user profiles\",\"case\":\"error\","
                                       "\"sort\":{\"number\":261,\"message\":\"busy\"}}\n"}},
