@@ -22,7 +22,7 @@ const std::string default_rows =
     "|      3       | 1920x1080 px | 15.6\"       | VST PID 15.6  | \"PASSENGER   \"  | PID     | AB      |\n"
     "|      4       | 1280x800  px | 10.1\"       | VST CDD 10.1  | \"CDD-LOWER   \"  | CDD     | MIB     |\n"
     "|      5       | 2880x1080 px | 14.5\"       | VST WIDE 14.5 | \"PANORAMA    \"  | ABT     | AB      |\n"
-    "|      6       | 1024x600  px |  7.1\"       | VST AUX 7.0   | \"SERVICE     \"  | NONE    | NONE    |\n"
+    "|      6       | 1024x600  px |  7.0\"       | VST AUX 7.0   | \"SERVICE     \"  | NONE    | NONE    |\n"
     "|      7       | 2560x720  px | 14.2\"       | VST CL 14.2   | \"DUAL-CL     \"  | iID/FID | MIB     |\n";
 
 const std::string default_table = table_head + default_rows + frame;

@@ -200,7 +200,7 @@ const std::array<panel_description, 8>& default_panels()
             {1920, 1080, 344, 194, "VST PID 15.6", "PASSENGER", 2, 5, 0x01, false, 0, 0},
             {1280, 800, 217, 136, "VST CDD 10.1", "CDD-LOWER", 1, 2, 0x01, false, 0, 0},
             {2880, 1080, 344, 129, "VST WIDE 14.5", "PANORAMA", 2, 1, 0x10, false, 0, 0},
-            {1024, 600, 154, 90, "VST AUX 7.0", "SERVICE", 0, 0, 0x01, false, 0, 0},
+            {1024, 600, 153, 90, "VST AUX 7.0", "SERVICE", 0, 0, 0x01, false, 0, 0},
             {2560, 720, 346, 97, "VST CL 14.2", "DUAL-CL", 1, 3, 0x01, true, 0, 0},
         }};
         for (std::size_t slot = 0; slot < list.size(); ++slot) {
