@@ -3,6 +3,7 @@
 // device received; and a long run of exchanges in one process.
 #include "console/events/command_context.hpp"
 #include "console/link/exchange.hpp"
+#include "tests/support/e2e_platform.hpp"
 #include "tests/support/process_runner.hpp"
 #include "tests/support/sim_fixture.hpp"
 
@@ -15,8 +16,10 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <regex>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vistrel::test_support {
@@ -47,10 +50,23 @@ timed_result run_vistrel(const std::vector<std::string>& arguments)
     process_options options;
     options.unset_environment = {"VISTREL_TRACE"};
     const auto started = std::chrono::steady_clock::now();
-    timed_result run{run_process(VISTREL_PROGRAM, arguments, options), {}};
+    timed_result run{run_on_platform(VISTREL_PROGRAM, arguments, options), {}};
     run.elapsed = duration_cast<milliseconds>(std::chrono::steady_clock::now() - started);
     EXPECT_FALSE(run.result.timed_out);
     return run;
+}
+
+// `text` as a regular expression that matches exactly it.
+std::string regex_text(const std::string& text)
+{
+    std::string pattern;
+    for (const char c : text) {
+        if (std::string_view("\\^$.|?*+()[]{}").find(c) != std::string_view::npos) {
+            pattern += '\\';
+        }
+        pattern += c;
+    }
+    return pattern;
 }
 
 void report_time(const std::string& what, milliseconds elapsed)
@@ -71,7 +87,7 @@ std::string write_edid_file(const sim_process& sim, const std::string& name)
 TEST(information_exchange, request_bytes_on_the_wire_and_the_five_lines)
 {
     sim_process sim;
-    const auto run = run_vistrel({"-c", sim.port(), "system", "information"});
+    const auto run = run_vistrel({"-c", port_of(sim), "system", "information"});
     EXPECT_EQ(run.result.standard_output, information_output);
     EXPECT_EQ(run.result.standard_error, "");
     EXPECT_EQ(run.result.exit_status, 0);
@@ -88,7 +104,7 @@ class information_delivery : public ::testing::TestWithParam<delivery_case> {};
 TEST_P(information_delivery, reply_is_taken_as_soon_as_it_is_complete)
 {
     sim_process sim(GetParam().sim_arguments);
-    const auto run = run_vistrel({"-c", sim.port(), "system", "information", "-t", "5"});
+    const auto run = run_vistrel({"-c", port_of(sim), "system", "information", "-t", "5"});
     EXPECT_EQ(run.result.standard_output, information_output);
     EXPECT_EQ(run.result.standard_error, "");
     EXPECT_EQ(run.result.exit_status, 0);
@@ -123,7 +139,7 @@ class information_failure : public ::testing::TestWithParam<failure_case> {};
 TEST_P(information_failure, prints_exactly_one_line_and_exits_with_1)
 {
     sim_process sim(GetParam().sim_arguments);
-    const auto run = run_vistrel({"-c", sim.port(), "system", "information", "-t", "1"});
+    const auto run = run_vistrel({"-c", port_of(sim), "system", "information", "-t", "1"});
     EXPECT_EQ(run.result.standard_output, "");
     EXPECT_EQ(run.result.standard_error, GetParam().line);
     EXPECT_EQ(run.result.exit_status, 1);
@@ -145,9 +161,14 @@ INSTANTIATE_TEST_SUITE_P(
         failure_case{"json_error_with_position",
                      {"--fault", R"({"reply":"json-error","position":7,"message":"bad request"})"},
                      shown_information_request + " - JSON error <bad request> at position 7\n"},
+        // Boost reads the end of the file where the device hangs up; its Windows port reads
+        // ERROR_BROKEN_PIPE instead, in Wine's words.
         failure_case{"hang_up_in_the_middle_of_the_reply", {"--fault", R"({"hangup":true})"},
-                     "boost::system::system_error - asio.misc:2/read_some: End of file "
-                     "[asio.misc:2]\n"}),
+                     runs_on_windows()
+                         ? "boost::system::system_error - system:109/read_some: Broken pipe "
+                           "[system:109]\n"
+                         : "boost::system::system_error - asio.misc:2/read_some: End of file "
+                           "[asio.misc:2]\n"}),
     [](const ::testing::TestParamInfo<failure_case>& tested) {
         return std::string(tested.param.name);
     });
@@ -162,6 +183,26 @@ TEST(port_failure, empty_port_name)
 
 TEST(port_failure, port_that_cannot_be_opened_prints_the_boost_open_error)
 {
+    if (runs_on_windows()) {
+        // Boost's Windows serial port reports the system's text for ERROR_FILE_NOT_FOUND (Wine's
+        // reads "File not found") and the place in its Windows port service where opening
+        // failed; only the line of that place is left open here. No link of the Wine prefix
+        // names COM9999.
+        const std::string head =
+            "boost::system::system_error - system:2/open: File not found [system:2 at ";
+        const std::string place = R"(\S+/boost/asio/detail/impl/win_iocp_serial_port_service\.ipp:\d+:\d+)";
+        const std::string tail =
+            " in function 'boost::system::error_code "
+            "boost::asio::detail::win_iocp_serial_port_service::open(implementation_type&, const "
+            "std::string&, boost::system::error_code&)']\n";
+        const auto run = run_vistrel({"-c", "COM9999", "system", "information"});
+        EXPECT_EQ(run.result.standard_output, "");
+        EXPECT_TRUE(std::regex_match(run.result.standard_error,
+                                     std::regex(regex_text(head) + place + regex_text(tail))))
+            << run.result.standard_error;
+        EXPECT_EQ(run.result.exit_status, 1);
+        return;
+    }
     const std::string missing = "/dev/no-such-vistrel-port";
     std::string expected;
     try {
@@ -184,7 +225,7 @@ TEST(port_failure, port_that_cannot_be_opened_prints_the_boost_open_error)
 TEST(time_out, silent_device_times_out_after_the_default_two_seconds)
 {
     sim_process sim({"--fault", R"({"reply":"silent"})"});
-    const auto run = run_vistrel({"-c", sim.port(), "system", "information"});
+    const auto run = run_vistrel({"-c", port_of(sim), "system", "information"});
     report_time("information, silent device, default time-out 2 s", run.elapsed);
     EXPECT_EQ(run.result.standard_error, "std::runtime_error - waiting for result timeouted\n");
     EXPECT_EQ(run.result.exit_status, 1);
@@ -195,7 +236,7 @@ TEST(time_out, silent_device_times_out_after_the_default_two_seconds)
 TEST(time_out, zero_time_out_gives_up_at_once)
 {
     sim_process sim({"--fault", R"({"reply":"silent"})"});
-    const auto run = run_vistrel({"-c", sim.port(), "system", "information", "-t", "0"});
+    const auto run = run_vistrel({"-c", port_of(sim), "system", "information", "-t", "0"});
     report_time("information, silent device, -t 0", run.elapsed);
     EXPECT_EQ(run.result.standard_error, "std::runtime_error - waiting for result timeouted\n");
     EXPECT_EQ(run.result.exit_status, 1);
@@ -206,7 +247,7 @@ TEST(time_out, upload_and_reset_succeed_once_the_silent_device_lets_the_time_out
 {
     sim_process sim;
     const std::string edid = write_edid_file(sim, "screen.bin");
-    const auto upload = run_vistrel({"-c", sim.port(), "profile", "upload", "-t", "1", "4", edid});
+    const auto upload = run_vistrel({"-c", port_of(sim), "profile", "upload", "-t", "1", "4", edid});
     report_time("upload, silent device, -t 1", upload.elapsed);
     EXPECT_EQ(upload.result.standard_output, "");
     EXPECT_EQ(upload.result.standard_error, "");
@@ -214,7 +255,7 @@ TEST(time_out, upload_and_reset_succeed_once_the_silent_device_lets_the_time_out
     EXPECT_GE(upload.elapsed, 1s);
     EXPECT_LT(upload.elapsed, 3s);
 
-    const auto reset = run_vistrel({"-c", sim.port(), "profile", "reset", "-t", "1", "2", "5"});
+    const auto reset = run_vistrel({"-c", port_of(sim), "profile", "reset", "-t", "1", "2", "5"});
     report_time("reset, silent device, -t 1", reset.elapsed);
     EXPECT_EQ(reset.result.standard_error, "");
     EXPECT_EQ(reset.result.exit_status, 0);
@@ -238,7 +279,7 @@ TEST(profile_failure, device_error_on_upload_shows_the_whole_code)
         {"--fault",
          R"({"category":"user profiles","reply":"error","number":261,"message":"busy"})"});
     const std::string edid = write_edid_file(sim, "screen.bin");
-    const auto run = run_vistrel({"-c", sim.port(), "profile", "upload", "-t", "1", "4", edid});
+    const auto run = run_vistrel({"-c", port_of(sim), "profile", "upload", "-t", "1", "4", edid});
     ASSERT_EQ(sim.requests().size(), 1u);
     std::string request = sim.requests()[0];
     request.pop_back();  // the LF is not shown
@@ -258,6 +299,9 @@ std::size_t entries(const char* folder)
 
 TEST(many_exchanges, five_hundred_in_one_process_leave_nothing_behind)
 {
+    if (runs_on_windows()) {
+        GTEST_SKIP() << "runs the exchanges inside this Linux test process";
+    }
     sim_process sim;
     serial_channel channel;
     channel.name = sim.port();

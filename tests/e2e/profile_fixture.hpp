@@ -24,7 +24,7 @@ namespace vistrel::e2e {
 inline test_support::process_result run_on(const test_support::sim_process& sim,
                                            std::vector<std::string> arguments)
 {
-    arguments.insert(arguments.begin(), {"-c", sim.port()});
+    arguments.insert(arguments.begin(), {"-c", test_support::port_of(sim)});
     test_support::process_options options;
     options.working_directory = sim.folder();
     return run_vistrel(arguments, no_usb_bus, options);

@@ -1,6 +1,7 @@
 // Runs the built vistrel in a controlled environment for end-to-end tests.
 #pragma once
 
+#include "tests/support/e2e_platform.hpp"
 #include "tests/support/process_runner.hpp"
 
 #include <string>
@@ -13,7 +14,8 @@
 
 namespace vistrel::e2e {
 
-// The path of the built program; it names itself "vistrel" in its usage text.
+// The path of the built program; it names itself "vistrel" in its usage text. A Windows run
+// of the tests runs vistrel.exe under Wine instead (tests/support/e2e_platform.hpp).
 inline const std::string vistrel_program = VISTREL_PROGRAM;
 
 // A folder that never exists: USB discovery then sees a machine without a USB bus.
@@ -26,7 +28,7 @@ inline test_support::process_result run_vistrel(const std::vector<std::string>& 
 {
     options.set_environment.emplace_back("VISTREL_SYSFS_ROOT", sysfs_root);
     options.unset_environment.emplace_back("VISTREL_TRACE");
-    return test_support::run_process(vistrel_program, arguments, options);
+    return test_support::run_on_platform(vistrel_program, arguments, options);
 }
 
 // The three usage lines naming `word` as the unrecognised command; `name` is the program's
