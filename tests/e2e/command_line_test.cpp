@@ -1,5 +1,6 @@
 // The command line of vistrel as a user meets it: usage, option help, option errors and exit
 // statuses, compared byte for byte.
+#include "tests/e2e/expected_help.hpp"
 #include "tests/e2e/run_vistrel.hpp"
 
 #include <gtest/gtest.h>
@@ -8,51 +9,6 @@
 
 namespace vistrel::e2e {
 namespace {
-
-const std::string timeout_explained =
-    "\"option\" -t <timeout_in_s>=2 - set operation timeout in seconds\n"
-    "\n";
-
-std::string system_help(const std::string& word)
-{
-    return "Unrecognized option [" + word +
-           "] for command system\n"
-           "Possible options: system (information)\n"
-           "\n"
-           "system information [-t <timeout_in_s>=2] - get basic information about the device\n"
-           "\n" +
-           timeout_explained;
-}
-
-std::string profile_help(const std::string& word)
-{
-    return "Unrecognized option [" + word +
-           "] for command profile\n"
-           "Possible options: profile (download <profile_number> <filename> [<profile_number> "
-           "<filename> [...]] | list | reset (all | <profile_number> [<profile_number> [...]]) | "
-           "upload <profile_number> <edid_file> [<profile_number> <edid_file> [...]])\n"
-           "\n"
-           "profile download [-t <timeout_in_s>=2] <profile_number> <filename> [<profile_number> "
-           "<filename> [...]] - download user profiles (EDID)\n"
-           "profile list [-t <timeout_in_s>=2] - list profiles (EDID)\n"
-           "profile reset [-t <timeout_in_s>=2] (all | <profile_number> [<profile_number> "
-           "[...]]) - reset user profiles to defaults (EDID)\n"
-           "profile upload [-t <timeout_in_s>=2] <profile_number> <edid_file> [<profile_number> "
-           "<edid_file> [...]] - upload user profiles (EDID)\n"
-           "\n" +
-           timeout_explained;
-}
-
-std::string service_help(const std::string& word)
-{
-    return "Unrecognized option [" + word +
-           "] for command _service\n"
-           "Possible options: _service (check)\n"
-           "\n"
-           "_service check [-t <timeout_in_s>=2]\n"
-           "\n" +
-           timeout_explained;
-}
 
 const std::string no_devices = "Found devices:\n\n";
 

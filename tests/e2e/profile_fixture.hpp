@@ -2,6 +2,7 @@
 // simulator's folder, the simulator's own EDIDs and the exact request texts.
 #pragma once
 
+#include "tests/e2e/expected_help.hpp"
 #include "tests/e2e/run_vistrel.hpp"
 #include "tests/support/sim_fixture.hpp"
 #include "tools/sim/base64.hpp"
@@ -186,26 +187,6 @@ inline void run_sim_case(const sim_case& c,
     if (after) {
         after(sim);
     }
-}
-
-inline std::string profile_help(const std::string& word)
-{
-    return "Unrecognized option [" + word +
-           "] for command profile\n"
-           "Possible options: profile (download <profile_number> <filename> [<profile_number> "
-           "<filename> [...]] | list | reset (all | <profile_number> [<profile_number> [...]]) | "
-           "upload <profile_number> <edid_file> [<profile_number> <edid_file> [...]])\n"
-           "\n"
-           "profile download [-t <timeout_in_s>=2] <profile_number> <filename> [<profile_number> "
-           "<filename> [...]] - download user profiles (EDID)\n"
-           "profile list [-t <timeout_in_s>=2] - list profiles (EDID)\n"
-           "profile reset [-t <timeout_in_s>=2] (all | <profile_number> [<profile_number> "
-           "[...]]) - reset user profiles to defaults (EDID)\n"
-           "profile upload [-t <timeout_in_s>=2] <profile_number> <edid_file> [<profile_number> "
-           "<edid_file> [...]] - upload user profiles (EDID)\n"
-           "\n"
-           "\"option\" -t <timeout_in_s>=2 - set operation timeout in seconds\n"
-           "\n";
 }
 
 }  // namespace vistrel::e2e
