@@ -265,26 +265,26 @@ std::vector<json> device_model::answer_can(const device_request& request, const 
             errors.push_back(can_error(can_invalid_request, "signal identifier expected", nullptr));
             continue;
         }
-        const signal_spec* spec = signal_store::find(*code);
-        if (spec == nullptr) {
+        const signal_definition* definition = signal_store::find(*code);
+        if (definition == nullptr) {
             errors.push_back(unknown_signal(*code));
             continue;
         }
-        if (unavailable.contains(spec->code)) {
-            errors.push_back(can_error(can_not_available, "signal not available", signal_store::identifier(*spec)));
+        if (unavailable.contains(definition->code)) {
+            errors.push_back(can_error(can_not_available, "signal not available", signal_store::identifier(*definition)));
             continue;
         }
         if (get) {
             json state = json::object();
-            state["identifier"] = signal_store::identifier(*spec);
-            state["value"] = signals_.value(*spec);
+            state["identifier"] = signal_store::identifier(*definition);
+            state["value"] = signals_.value(*definition);
             values.push_back(std::move(state));
             continue;
         }
         const auto value = item.find("value");
-        const auto failure = signals_.set(*spec, value == item.end() ? json() : *value);
+        const auto failure = signals_.set(*definition, value == item.end() ? json() : *value);
         if (failure) {
-            errors.push_back(can_error(failure->number, failure->message, signal_store::identifier(*spec)));
+            errors.push_back(can_error(failure->number, failure->message, signal_store::identifier(*definition)));
         }
     }
 

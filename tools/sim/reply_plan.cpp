@@ -25,8 +25,8 @@ json error_identifier(const device_request& request, const fault_rule& rule)
             }
         }
     }
-    if (const signal_spec* spec = signal_store::find(code)) {
-        return signal_store::identifier(*spec);
+    if (const signal_definition* definition = signal_store::find(code)) {
+        return signal_store::identifier(*definition);
     }
     json identifier = json::object();
     identifier["code"] = code;

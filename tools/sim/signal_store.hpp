@@ -13,7 +13,7 @@ namespace vistrel::sim {
 // How a numeric value is shown in a "value" object.
 enum class physical_form { plain_number, numerical_object, none };
 
-struct signal_spec {
+struct signal_definition {
     int code;
     std::string_view name;
     std::string_view unit;
@@ -45,20 +45,20 @@ public:
     signal_store();
 
     // The signal with this code, or null.
-    static const signal_spec* find(long long code);
+    static const signal_definition* find(long long code);
     static const std::array<std::string_view, 16>& lux_band_names();
 
     // {"code": N, "name": "..."}
-    static json identifier(const signal_spec& spec);
+    static json identifier(const signal_definition& definition);
     // The "value" object of the current value: "raw" and "physical" or "textual".
-    json value(const signal_spec& spec) const;
-    int raw(const signal_spec& spec) const { return raw_[index(spec)]; }
+    json value(const signal_definition& definition) const;
+    int raw(const signal_definition& definition) const { return raw_[index(definition)]; }
 
     // Stores the value of a "value" object ("textual" before "physical" before "raw").
-    std::optional<signal_error> set(const signal_spec& spec, const json& value);
+    std::optional<signal_error> set(const signal_definition& definition, const json& value);
 
 private:
-    static std::size_t index(const signal_spec& spec) { return static_cast<std::size_t>(spec.code - 1); }
+    static std::size_t index(const signal_definition& definition) { return static_cast<std::size_t>(definition.code - 1); }
     std::array<int, count> raw_{};
 };
 
