@@ -132,6 +132,13 @@ struct failure_case {
     const char* name;
     std::vector<std::string> sim_arguments;
     std::string line;
+    std::string windows_line = {};  // where Windows words the line otherwise
+
+    // Chosen when the test runs, not when the table is built.
+    const std::string& expected_line() const
+    {
+        return runs_on_windows() && !windows_line.empty() ? windows_line : line;
+    }
 };
 
 class information_failure : public ::testing::TestWithParam<failure_case> {};
@@ -141,7 +148,7 @@ TEST_P(information_failure, prints_exactly_one_line_and_exits_with_1)
     sim_process sim(GetParam().sim_arguments);
     const auto run = run_vistrel({"-c", port_of(sim), "system", "information", "-t", "1"});
     EXPECT_EQ(run.result.standard_output, "");
-    EXPECT_EQ(run.result.standard_error, GetParam().line);
+    EXPECT_EQ(run.result.standard_error, GetParam().expected_line());
     EXPECT_EQ(run.result.exit_status, 1);
     EXPECT_LT(run.elapsed, 3s);
 }
@@ -164,11 +171,10 @@ INSTANTIATE_TEST_SUITE_P(
         // Boost reads the end of the file where the device hangs up; its Windows port reads
         // ERROR_BROKEN_PIPE instead, in Wine's words.
         failure_case{"hang_up_in_the_middle_of_the_reply", {"--fault", R"({"hangup":true})"},
-                     runs_on_windows()
-                         ? "boost::system::system_error - system:109/read_some: Broken pipe "
-                           "[system:109]\n"
-                         : "boost::system::system_error - asio.misc:2/read_some: End of file "
-                           "[asio.misc:2]\n"}),
+                     "boost::system::system_error - asio.misc:2/read_some: End of file "
+                     "[asio.misc:2]\n",
+                     "boost::system::system_error - system:109/read_some: Broken pipe "
+                     "[system:109]\n"}),
     [](const ::testing::TestParamInfo<failure_case>& tested) {
         return std::string(tested.param.name);
     });
