@@ -7,6 +7,7 @@
 #include <iostream>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <rapidjson/stringbuffer.h>
@@ -26,29 +27,23 @@ struct corpus {
   std::vector<std::unique_ptr<descriptor_document>> documents;
 };
 
+corpus make_corpus(std::vector<std::string> texts) {
+  corpus made;
+  made.texts = std::move(texts);
+  for (const std::string& t : made.texts) {
+    made.bytes += t.size();
+    made.documents.push_back(std::make_unique<descriptor_document>(t));
+  }
+  return made;
+}
+
 const corpus& device() {
-  static const corpus c = [] {
-    corpus made;
-    made.texts = device_replies();
-    for (const std::string& t : made.texts) {
-      made.bytes += t.size();
-      made.documents.push_back(std::make_unique<descriptor_document>(t));
-    }
-    return made;
-  }();
+  static const corpus c = make_corpus(device_replies());
   return c;
 }
 
 const corpus& generic() {
-  static const corpus c = [] {
-    corpus made;
-    made.texts = generic_document();
-    for (const std::string& t : made.texts) {
-      made.bytes += t.size();
-      made.documents.push_back(std::make_unique<descriptor_document>(t));
-    }
-    return made;
-  }();
+  static const corpus c = make_corpus(generic_document());
   return c;
 }
 
@@ -57,55 +52,47 @@ std::vector<char>& scratch() {
   return buffer;
 }
 
-// One pass: every byte checked, the top level's members reported with
-// their keys and strings unescaped (what the receive thread does).
-void parse_minijson(benchmark::State& state, const corpus& c) {
-  char* space = scratch().data();
+// Parses every text of the corpus with `parse`, which tells whether the
+// text parsed.
+template <typename Parse>
+void parse_corpus(benchmark::State& state, const corpus& c, Parse parse) {
   for (auto _ : state) {
     walk_totals totals;
     for (const std::string& t : c.texts) {
-      if (minijson_one_pass(t.data(), t.size(), space, &totals) != 0) state.SkipWithError("parse failed");
+      if (!parse(t, &totals)) state.SkipWithError("parse failed");
     }
     benchmark::DoNotOptimize(totals);
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * c.bytes));
+}
+
+// One pass: every byte checked, the top level's members reported with
+// their keys and strings unescaped (what the receive thread does).
+void parse_minijson(benchmark::State& state, const corpus& c) {
+  char* space = scratch().data();
+  parse_corpus(state, c, [space](const std::string& t, walk_totals* totals) {
+    return minijson_one_pass(t.data(), t.size(), space, totals) == 0;
+  });
 }
 
 // Every value of every level, each container's text parsed again one level
 // down, as the consumers reach nested values.
 void parse_minijson_every_value(benchmark::State& state, const corpus& c) {
   char* space = scratch().data();
-  for (auto _ : state) {
-    walk_totals totals;
-    for (const std::string& t : c.texts) {
-      if (minijson_walk(t.data(), t.size(), space, &totals) != 0) state.SkipWithError("parse failed");
-    }
-    benchmark::DoNotOptimize(totals);
-  }
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * c.bytes));
+  parse_corpus(state, c, [space](const std::string& t, walk_totals* totals) {
+    return minijson_walk(t.data(), t.size(), space, totals) == 0;
+  });
 }
 
 void parse_minijson_pieces(benchmark::State& state, const corpus& c) {
   char* space = scratch().data();
-  for (auto _ : state) {
-    walk_totals totals;
-    for (const std::string& t : c.texts) {
-      if (minijson_one_pass_in_pieces(t.data(), t.size(), 64, space, &totals) != 0) state.SkipWithError("parse failed");
-    }
-    benchmark::DoNotOptimize(totals);
-  }
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * c.bytes));
+  parse_corpus(state, c, [space](const std::string& t, walk_totals* totals) {
+    return minijson_one_pass_in_pieces(t.data(), t.size(), 64, space, totals) == 0;
+  });
 }
 
 void parse_rapidjson(benchmark::State& state, const corpus& c) {
-  for (auto _ : state) {
-    walk_totals totals;
-    for (const std::string& t : c.texts) {
-      if (!rapidjson_walk(t.c_str(), &totals)) state.SkipWithError("parse failed");
-    }
-    benchmark::DoNotOptimize(totals);
-  }
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * c.bytes));
+  parse_corpus(state, c, [](const std::string& t, walk_totals* totals) { return rapidjson_walk(t.c_str(), totals); });
 }
 
 // The codec's output: text collected in a 4 KB buffer and appended to one
