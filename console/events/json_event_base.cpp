@@ -1,6 +1,8 @@
 #include "console/events/json_event_base.hpp"
 
+#include <optional>
 #include <stdexcept>
+#include <string>
 #include <string_view>
 
 #include "console/events/string_text.hpp"
@@ -17,6 +19,22 @@ std::vector<std::uint8_t> raw_text(const minijson_parse_data_t& data)
     return std::vector<std::uint8_t>(first, first + data.length);
 }
 
+// The code named by the string value of member `key`, looked up by `from_reply_text`.
+template <typename Code>
+Code reply_code(const minijson_parse_data_t& data, const char* key,
+                std::optional<Code> (*from_reply_text)(std::string_view))
+{
+    if (data.type != value_type::string) {
+        wrong_value_type(value_type::string, key);
+    }
+    const std::string text = decode_string_text(data.value.text, data.length);
+    const auto code = from_reply_text(text);
+    if (!code) {
+        throw std::runtime_error(std::string("unrecognized ") + key + " [" + text + "]");
+    }
+    return *code;
+}
+
 }  // namespace
 
 int json_event_base::on_value(int kind)
@@ -26,25 +44,9 @@ int json_event_base::on_value(int kind)
     }
     const std::string name = decode_string_text(key, key_length);
     if (name == "category") {
-        if (type != value_type::string) {
-            wrong_value_type(value_type::string, "category");
-        }
-        const std::string text = decode_string_text(value.text, length);
-        const auto code = category_from_reply_text(text);
-        if (!code) {
-            throw std::runtime_error("unrecognized category [" + text + "]");
-        }
-        category = *code;
+        category = reply_code(*this, "category", category_from_reply_text);
     } else if (name == "case") {
-        if (type != value_type::string) {
-            wrong_value_type(value_type::string, "case");
-        }
-        const std::string text = decode_string_text(value.text, length);
-        const auto code = case_from_reply_text(text);
-        if (!code) {
-            throw std::runtime_error("unrecognized case [" + text + "]");
-        }
-        event_case = *code;
+        event_case = reply_code(*this, "case", case_from_reply_text);
     } else if (name == "sort") {
         if (type == value_type::object) {
             sort_is_object = true;
