@@ -4,6 +4,7 @@
 #include "dimming/ui/vistrel_dimming_dlg.h"
 #include "tests/dimming/ui/fake_ports.h"
 #include "tests/dimming/ui/modal_box_watcher.h"
+#include "tests/dimming/ui/numbers_start.h"
 #include "tests/dimming/ui/request_summary.h"
 #include "tests/dimming/ui/widget_lookup.h"
 #include "tests/support/sim_fixture.hpp"
@@ -154,17 +155,8 @@ void DialogSimulatorTest::presetsAndSet()
     QFETCH(QString, readBack);
     QVERIFY(start());
 
-    if (before == "numbers") {
-        // Sliders 5, 0, 7, 12 under "Number", night design checked, band 3.
-        const std::pair<const char *, int> groups[] = {
-            {"DI_KL_58xd", 5}, {"DI_KL_58xs", 0}, {"DI_KL_58xt", 7}, {"LS_Helligkeit_FW", 12}};
-        for (const auto &[group, value] : groups) {
-            child<QComboBox>(dialog.get(), qPrintable(QString("comboBox") + group))->setCurrentIndex(2);
-            child<QSlider>(dialog.get(), qPrintable(QString("horizontalSlider") + group))->setValue(value);
-        }
-        child<QCheckBox>(dialog.get(), "checkBoxDI_Display_Nachtdesign")->click();
-        child<QComboBox>(dialog.get(), "comboBoxRLS_Vorfeldhelligkeit_Boost")->setCurrentIndex(3);
-    }
+    if (before == "numbers")
+        setEveryChoiceToNumbers(dialog.get());
     QCOMPARE(sim->requests().size(), std::size_t(0));
 
     // Started before the click, so that it never shows less time than the busy timer has run.

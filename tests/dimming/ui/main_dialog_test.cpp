@@ -6,6 +6,7 @@
 #include "tests/dimming/ui/engine_traffic.h"
 #include "tests/dimming/ui/fake_ports.h"
 #include "tests/dimming/ui/modal_box_watcher.h"
+#include "tests/dimming/ui/numbers_start.h"
 #include "tests/dimming/ui/request_summary.h"
 #include "tests/dimming/ui/silent_device.h"
 #include "tests/dimming/ui/widget_lookup.h"
@@ -295,16 +296,8 @@ void MainDialogTest::presets()
     SilentDevice device;
     QVERIFY(device.isReady());
     makeDialog({device.portName()});
-    if (startWithNumbers) {
-        const std::pair<const char *, int> groups[] = {
-            {"DI_KL_58xd", 5}, {"DI_KL_58xs", 0}, {"DI_KL_58xt", 7}, {"LS_Helligkeit_FW", 12}};
-        for (const auto &[group, value] : groups) {
-            child<QComboBox>(dialog.get(), qPrintable(QString("comboBox") + group))->setCurrentIndex(2);
-            child<QSlider>(dialog.get(), qPrintable(QString("horizontalSlider") + group))->setValue(value);
-        }
-        child<QCheckBox>(dialog.get(), "checkBoxDI_Display_Nachtdesign")->click();
-        child<QComboBox>(dialog.get(), "comboBoxRLS_Vorfeldhelligkeit_Boost")->setCurrentIndex(3);
-    }
+    if (startWithNumbers)
+        setEveryChoiceToNumbers(dialog.get());
     EngineTraffic recorded(*dialog);
 
     QTest::mouseClick(child<QPushButton>(dialog.get(), qPrintable(button)), Qt::LeftButton);
