@@ -1,13 +1,12 @@
 #include "console/link/request.hpp"
 
-#include "codec/minijson_parser.h"
+#include "codec/json_error.hpp"
 #include "codec/minijson_writer.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
 #include <stdexcept>
-#include <string>
 
 namespace vistrel {
 
@@ -57,8 +56,8 @@ int append(void* context, const void* data, size_t length)
         return 0;  // end or abort of the output
     }
     auto* bytes = static_cast<const unsigned char*>(data);
-    static_cast<request_writer*>(context)->out->insert(
-        static_cast<request_writer*>(context)->out->end(), bytes, bytes + length);
+    request_bytes& out = *static_cast<request_writer*>(context)->out;
+    out.insert(out.end(), bytes, bytes + length);
     return 0;
 }
 
@@ -85,18 +84,6 @@ const minijson_value_t* next_element(void* context, uint64_t argument)
     return nullptr;
 }
 
-std::string writer_failure(int code)
-{
-    switch (code) {
-    case MINIJSON_WRONG_VALUE:
-        return "wrong value";
-    case MINIJSON_ILLEGAL_FORMAT:
-        return "illegal format";
-    default:
-        return "error " + std::to_string(code);
-    }
-}
-
 request_bytes write_request(request_kind kind, request_writer& writer, std::uint64_t elements)
 {
     const request_texts texts = texts_of(kind);
@@ -113,7 +100,7 @@ request_bytes write_request(request_kind kind, request_writer& writer, std::uint
     writer.out = &bytes;
     const int code = minijson_write(&writer, append, MINIJSON_WRITE_LINE, &root);
     if (code != 0) {
-        throw std::runtime_error(" JSON request - " + writer_failure(code));
+        throw_json_error(" JSON request - ", code);
     }
     return bytes;
 }
