@@ -18,6 +18,15 @@ unsigned long whole_number(const json& value, const std::string& key)
     return value.get<unsigned long>();
 }
 
+template <typename Integer>
+Integer integer(const json& value, const std::string& key)
+{
+    if (!value.is_number_integer()) {
+        reject(key, "must be an integer");
+    }
+    return value.get<Integer>();
+}
+
 std::chrono::milliseconds milliseconds(const json& value, const std::string& key)
 {
     const unsigned long ms = whole_number(value, key);
@@ -123,17 +132,11 @@ fault_rule read_rule(const json& object)
         } else if (key == "reply") {
             rule.reply = reply_of(text(value, key));
         } else if (key == "number") {
-            if (!value.is_number_integer()) {
-                reject(key, "must be an integer");
-            }
-            rule.number = value.get<int>();
+            rule.number = integer<int>(value, key);
         } else if (key == "message") {
             rule.message = text(value, key);
         } else if (key == "signal") {
-            if (!value.is_number_integer()) {
-                reject(key, "must be an integer");
-            }
-            rule.signal = value.get<long long>();
+            rule.signal = integer<long long>(value, key);
         } else if (key == "position") {
             rule.position = whole_number(value, key);
         } else if (key == "garbage") {

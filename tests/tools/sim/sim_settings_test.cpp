@@ -58,7 +58,8 @@ TEST(fault_rule, malformed_rules_are_refused)
 {
     for (const char* text : {R"({"request":0})", R"({"request":-1})", R"({"delay_ms":1.5})", R"({"split":[-2]})",
                              R"({"split":["middle"]})", R"({"notify":"system"})", R"({"late":1})",
-                             R"({"unavailable":[5,"6"]})", R"({"sorts":"x"})", R"([{"reply":"silent"}])"}) {
+                             R"({"unavailable":[5,"6"]})", R"({"number":1.5})", R"({"signal":"7"})",
+                             R"({"sorts":"x"})", R"([{"reply":"silent"}])"}) {
         SCOPED_TRACE(text);
         EXPECT_THROW(sim::read_rule(json::parse(text)), sim::rule_error);
     }
