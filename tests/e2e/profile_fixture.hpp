@@ -17,6 +17,7 @@
 #include <ios>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vistrel::e2e {
@@ -104,29 +105,31 @@ inline std::string reset_request(const std::vector<int>& numbers)
     return numbers_request("set", "reset", numbers);
 }
 
-// One upload element per (slot, bytes) pair, in order.
-inline std::string upload_request(const std::vector<std::pair<int, std::string>>& profiles)
+// The "data" elements {"profile":<slot>,"edid":"<Base64>"} of these (slot, bytes) pairs,
+// in order, comma-separated.
+inline std::string profile_items(const std::vector<std::pair<int, std::string>>& profiles)
 {
     std::string data;
     for (const auto& [number, bytes] : profiles) {
         data += (data.empty() ? "" : ",") + std::string("{\"profile\":") + std::to_string(number) +
                 ",\"edid\":\"" + base64_of(bytes) + "\"}";
     }
-    return "{\"category\":\"user profiles\",\"case\":\"set\",\"sort\":\"upload\",\"data\":[" + data +
-           "]}\n";
+    return data;
+}
+
+// One upload element per (slot, bytes) pair, in order.
+inline std::string upload_request(const std::vector<std::pair<int, std::string>>& profiles)
+{
+    return "{\"category\":\"user profiles\",\"case\":\"set\",\"sort\":\"upload\",\"data\":[" +
+           profile_items(profiles) + "]}\n";
 }
 
 // A download reply with these (slot, bytes) items, in this order, as the simulator's
 // "garbage" fault sends it.
 inline std::string download_reply(const std::vector<std::pair<int, std::string>>& profiles)
 {
-    std::string data;
-    for (const auto& [number, bytes] : profiles) {
-        data += (data.empty() ? "" : ",") + std::string("{\"profile\":") + std::to_string(number) +
-                ",\"edid\":\"" + base64_of(bytes) + "\"}";
-    }
     return "{\"category\":\"user profiles\",\"case\":\"state\",\"sort\":\"download\",\"data\":[" +
-           data + "]}";
+           profile_items(profiles) + "]}";
 }
 
 // A fault rule that answers every request with `text` as it stands.
