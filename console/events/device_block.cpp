@@ -101,18 +101,17 @@ std::string format_device_info(const edid_bytes& edid)
         ecu = name_at(ecu_names, (*payload)[4] | ((*payload)[5] << 8U));
     }
     std::ostringstream out;
+    const auto column = [&out](std::optional<std::string_view> name) {
+        if (name) {
+            out << std::setw(7) << *name;
+        } else {
+            out << "unknown";
+        }
+    };
     out << std::left << "| ";
-    if (ecu) {
-        out << std::setw(7) << *ecu;
-    } else {
-        out << "unknown";
-    }
+    column(ecu);
     out << " | ";
-    if (can_bus) {
-        out << std::setw(7) << *can_bus;
-    } else {
-        out << "unknown";
-    }
+    column(can_bus);
     if (!edid_checksum_ok(extension)) {
         out << "<checksum verification failed>";
     }
