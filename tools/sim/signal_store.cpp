@@ -71,11 +71,6 @@ const signal_definition* signal_store::find(long long code)
     return &definitions[static_cast<std::size_t>(code - 1)];
 }
 
-const std::array<std::string_view, 16>& signal_store::lux_band_names()
-{
-    return band_names;
-}
-
 json signal_store::identifier(const signal_definition& definition)
 {
     json result = json::object();

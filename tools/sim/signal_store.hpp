@@ -46,7 +46,6 @@ public:
 
     // The signal with this code, or null.
     static const signal_definition* find(long long code);
-    static const std::array<std::string_view, 16>& lux_band_names();
 
     // {"code": N, "name": "..."}
     static json identifier(const signal_definition& definition);
