@@ -35,9 +35,7 @@ bool serial_reader::do_call(unsigned char* data, std::size_t& length)
         print_trace(std::cerr, received_trace_label, data, length);
     }
     length -= parsed < length ? parsed : length;
-    std::promise<json_event_base> completed = std::exchange(result, {});
-    pending.push_back(result.get_future());
-    completed.set_value(event);
+    take_result().set_value(event);
     event.reset();
     minijson_reset(&parse_state);
     return false;
@@ -45,11 +43,16 @@ bool serial_reader::do_call(unsigned char* data, std::size_t& length)
 
 void serial_reader::on_failure()
 {
-    std::promise<json_event_base> failed = std::exchange(result, {});
-    pending.push_back(result.get_future());
-    failed.set_exception(std::current_exception());
+    take_result().set_exception(std::current_exception());
     event.reset();
     minijson_reset(&parse_state);
+}
+
+std::promise<json_event_base> serial_reader::take_result()
+{
+    std::promise<json_event_base> current = std::exchange(result, {});
+    pending.push_back(result.get_future());
+    return current;
 }
 
 std::future<json_event_base> serial_reader::next_message()

@@ -29,6 +29,9 @@ public:
     std::future<json_event_base> next_message();
 
 private:
+    // Hands over the promise of the message now ending and queues the future of the next.
+    std::promise<json_event_base> take_result();
+
     // Guarded by lock.
     std::promise<json_event_base> result;  // the promise of the next completed message
     std::deque<std::future<json_event_base>> pending;  // futures not yet taken, oldest first
