@@ -18,19 +18,6 @@ QString signalName(Signal signal)
     return signalNames[static_cast<std::size_t>(index)];
 }
 
-QDataStream &operator<<(QDataStream &stream, Signal signal)
-{
-    return stream << static_cast<qint32>(signal);
-}
-
-QDataStream &operator>>(QDataStream &stream, Signal &signal)
-{
-    qint32 number = 0;
-    stream >> number;
-    signal = static_cast<Signal>(number);
-    return stream;
-}
-
 namespace {
 // Registered before main runs, so that any signal carrying a Signal finds its type by name.
 [[maybe_unused]] const int signalMetaTypeId = qRegisterMetaType<Signal>("Signal");

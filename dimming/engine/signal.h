@@ -27,6 +27,5 @@ extern const std::array<QString, 7> signalNames;
 // The name of a signal; an empty string for numbers outside the table.
 QString signalName(Signal signal);
 
-// A signal travels in a data stream as one signed 32-bit integer.
-QDataStream &operator<<(QDataStream &stream, Signal signal);
-QDataStream &operator>>(QDataStream &stream, Signal &signal);
+// A signal travels in a data stream as one signed 32-bit integer, by QDataStream's
+// operators for enumerations.

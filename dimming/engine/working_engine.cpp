@@ -186,29 +186,3 @@ void WorkingEngine::readReplies(RequestMode mode)
     else
         emit informError(ReceiveFailed);
 }
-
-QDataStream &operator<<(QDataStream &stream, WorkingEngine::ErrorCommunication error)
-{
-    return stream << static_cast<qint32>(error);
-}
-
-QDataStream &operator>>(QDataStream &stream, WorkingEngine::ErrorCommunication &error)
-{
-    qint32 number = 0;
-    stream >> number;
-    error = static_cast<WorkingEngine::ErrorCommunication>(number);
-    return stream;
-}
-
-QDataStream &operator<<(QDataStream &stream, WorkingEngine::ErrorSignal error)
-{
-    return stream << static_cast<qint32>(error);
-}
-
-QDataStream &operator>>(QDataStream &stream, WorkingEngine::ErrorSignal &error)
-{
-    qint32 number = 0;
-    stream >> number;
-    error = static_cast<WorkingEngine::ErrorSignal>(number);
-    return stream;
-}

@@ -65,8 +65,3 @@ private:
     Device device;
     int timeout;
 };
-
-QDataStream &operator<<(QDataStream &stream, WorkingEngine::ErrorCommunication error);
-QDataStream &operator>>(QDataStream &stream, WorkingEngine::ErrorCommunication &error);
-QDataStream &operator<<(QDataStream &stream, WorkingEngine::ErrorSignal error);
-QDataStream &operator>>(QDataStream &stream, WorkingEngine::ErrorSignal &error);
