@@ -46,7 +46,7 @@ bool PseudoTerminal::send(const QByteArray &bytes)
     return true;
 }
 
-QByteArray PseudoTerminal::receive(int timeoutMs)
+QByteArray PseudoTerminal::receive(int timeoutMs, int gatherMs)
 {
     QByteArray bytes;
     pollfd watch{master, POLLIN, 0};
@@ -57,7 +57,7 @@ QByteArray PseudoTerminal::receive(int timeoutMs)
         if (got <= 0)
             break;
         bytes.append(chunk, got);
-        wait = 50;  // gather what follows directly
+        wait = gatherMs;  // gather what follows directly
     }
     return bytes;
 }

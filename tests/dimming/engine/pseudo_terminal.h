@@ -18,8 +18,9 @@ public:
 
     // Writes all bytes to the slave's input.
     bool send(const QByteArray &bytes);
-    // Reads what the slave has written, waiting at most timeoutMs for the first byte.
-    QByteArray receive(int timeoutMs);
+    // Reads what the slave has written, waiting at most timeoutMs for the first byte
+    // and gatherMs for each following piece.
+    QByteArray receive(int timeoutMs, int gatherMs = 50);
 
 private:
     int master = -1;

@@ -2,6 +2,8 @@
 // test opens its slave side by name, the test reads what was written on the master side.
 #pragma once
 
+#include "tests/dimming/engine/pseudo_terminal.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -10,14 +12,8 @@
 class SilentDevice
 {
 public:
-    SilentDevice();
-    ~SilentDevice();
-
-    SilentDevice(const SilentDevice &) = delete;
-    SilentDevice &operator=(const SilentDevice &) = delete;
-
-    bool isReady() const { return master >= 0; }
-    const QString &portName() const { return slaveName; }
+    bool isReady() const { return terminal.isValid(); }
+    const QString &portName() const { return terminal.slavePath(); }
 
     // Waits, running the event loop, until one whole line has been written or the time
     // is up; returns the line without its LF, or an empty array on time-out.
@@ -26,9 +22,8 @@ public:
     QByteArray drain(std::chrono::milliseconds settle = std::chrono::milliseconds(50));
 
 private:
-    void readAvailable();
+    void readAvailable() { pending += terminal.receive(0, 0); }
 
-    int master = -1;
-    QString slaveName;
+    PseudoTerminal terminal;
     QByteArray pending;
 };
