@@ -3,12 +3,15 @@
 #include "dimming/engine/working_engine.h"
 
 #include "contract/device_contract.hpp"
+#include "tests/support/sim_fixture.hpp"
 
-#include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
 
+#include <exception>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -27,16 +30,18 @@ class Simulator
 public:
     explicit Simulator(const QStringList &faults)
     {
-        QStringList arguments{"--exit-after", "60"};
-        for (const QString &fault : faults)
-            arguments << "--fault" << fault;
-        process.start(QStringLiteral(VISTREL_SIM_PATH), arguments);
-        if (!process.waitForStarted(5000))
-            return;
-        while (!process.canReadLine() && process.waitForReadyRead(5000)) {
+        std::vector<std::string> arguments{"--exit-after", "60"};
+        for (const QString &fault : faults) {
+            arguments.push_back("--fault");
+            arguments.push_back(fault.toStdString());
         }
-        portPath = QString::fromLocal8Bit(process.readLine()).trimmed();
-        const QString path = portPath;
+        try {
+            process = std::make_unique<vistrel::test_support::sim_process>(std::move(arguments));
+        } catch (const std::exception &error) {
+            qWarning("%s", error.what());
+            return;
+        }
+        const QString path = QString::fromStdString(process->port());
         setPortLister([path] {
             PortDescription port;
             port.portName = path;
@@ -47,21 +52,12 @@ public:
         });
     }
 
-    ~Simulator()
-    {
-        setPortLister({});
-        process.terminate();
-        if (!process.waitForFinished(2000)) {
-            process.kill();
-            process.waitForFinished(2000);
-        }
-    }
+    ~Simulator() { setPortLister({}); }
 
-    bool isRunning() const { return !portPath.isEmpty(); }
+    bool isRunning() const { return process != nullptr; }
 
 private:
-    QProcess process;
-    QString portPath;
+    std::unique_ptr<vistrel::test_support::sim_process> process;
 };
 
 struct Spies {
