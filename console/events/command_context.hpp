@@ -3,11 +3,14 @@
 
 #include <cstdint>
 
+#include "contract/device_contract.hpp"
+
 namespace vistrel {
 
 struct command_context {
     bool trace = false;                // echo requests and replies on standard error
-    std::int64_t timeout = 2;          // reply time-out of a device exchange, in seconds
+    // reply time-out of a device exchange, in seconds
+    std::int64_t timeout = contract::console_default_timeout.count();
     std::int32_t show_data_string = 0; // 1: profile rows carry the data-string column
 };
 
