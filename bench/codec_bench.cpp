@@ -92,7 +92,9 @@ void parse_minijson_pieces(benchmark::State& state, const corpus& c) {
 }
 
 void parse_rapidjson(benchmark::State& state, const corpus& c) {
-  parse_corpus(state, c, [](const std::string& t, walk_totals* totals) { return rapidjson_walk(t.c_str(), totals); });
+  parse_corpus(state, c, [](const std::string& t, walk_totals* totals) {
+    return rapidjson_walk(t.c_str(), totals);
+  });
 }
 
 // The codec's output: text collected in a 4 KB buffer and appended to one
@@ -143,7 +145,8 @@ void write_minijson_unbuffered(benchmark::State& state, const corpus& c) {
   for (auto _ : state) {
     out.used = 0;
     for (const auto& d : c.documents) {
-      if (minijson_write(&out, append_unbuffered, 0, &d->root()) != 0) state.SkipWithError("write failed");
+      if (minijson_write(&out, append_unbuffered, 0, &d->root()) != 0)
+        state.SkipWithError("write failed");
     }
     written = out.used;
     benchmark::DoNotOptimize(out.bytes.data());
@@ -176,24 +179,29 @@ bool same_values(const corpus& c) {
     if (minijson_walk(t.data(), t.size(), scratch().data(), &ours) != 0) return false;
     if (!rapidjson_walk(t.c_str(), &theirs)) return false;
   }
-  return ours.values + c.texts.size() == theirs.values && ours.string_bytes == theirs.string_bytes &&
-         ours.integers == theirs.integers;
+  return ours.values + c.texts.size() == theirs.values &&
+      ours.string_bytes == theirs.string_bytes && ours.integers == theirs.integers;
 }
 
 }  // namespace
 
 BENCHMARK_CAPTURE(parse_minijson, device, device())->Name("parse/device/minijson");
 BENCHMARK_CAPTURE(parse_rapidjson, device, device())->Name("parse/device/rapidjson");
-BENCHMARK_CAPTURE(parse_minijson_every_value, device, device())->Name("parse/device/minijson_every_value");
-BENCHMARK_CAPTURE(parse_minijson_pieces, device, device())->Name("parse/device/minijson_64_byte_pieces");
+BENCHMARK_CAPTURE(parse_minijson_every_value, device, device())
+    ->Name("parse/device/minijson_every_value");
+BENCHMARK_CAPTURE(parse_minijson_pieces, device, device())
+    ->Name("parse/device/minijson_64_byte_pieces");
 BENCHMARK_CAPTURE(write_minijson, device, device())->Name("write/device/minijson");
-BENCHMARK_CAPTURE(write_minijson_unbuffered, device, device())->Name("write/device/minijson_unbuffered");
+BENCHMARK_CAPTURE(write_minijson_unbuffered, device, device())
+    ->Name("write/device/minijson_unbuffered");
 BENCHMARK_CAPTURE(write_rapidjson, device, device())->Name("write/device/rapidjson");
 BENCHMARK_CAPTURE(parse_minijson, generic, generic())->Name("parse/generic/minijson");
-BENCHMARK_CAPTURE(parse_minijson_every_value, generic, generic())->Name("parse/generic/minijson_every_value");
+BENCHMARK_CAPTURE(parse_minijson_every_value, generic, generic())
+    ->Name("parse/generic/minijson_every_value");
 BENCHMARK_CAPTURE(parse_rapidjson, generic, generic())->Name("parse/generic/rapidjson");
 BENCHMARK_CAPTURE(write_minijson, generic, generic())->Name("write/generic/minijson");
-BENCHMARK_CAPTURE(write_minijson_unbuffered, generic, generic())->Name("write/generic/minijson_unbuffered");
+BENCHMARK_CAPTURE(write_minijson_unbuffered, generic, generic())
+    ->Name("write/generic/minijson_unbuffered");
 BENCHMARK_CAPTURE(write_rapidjson, generic, generic())->Name("write/generic/rapidjson");
 
 int main(int argc, char** argv) {

@@ -24,7 +24,8 @@ minijson_value_t descriptor_document::convert(const rapidjson::Value& value, con
         std::string& bytes = binaries_.emplace_back(value.GetStringLength(), '\0');
         size_t count = 0;
         size_t length = value.GetStringLength();
-        minijson_base64_decode(reinterpret_cast<unsigned char*>(bytes.data()), &count, value.GetString(), &length);
+        minijson_base64_decode(reinterpret_cast<unsigned char*>(bytes.data()), &count,
+                               value.GetString(), &length);
         return minijson_binary(bytes.data(), static_cast<uint32_t>(count));
       }
       return minijson_string_n(value.GetString(), value.GetStringLength());
@@ -33,7 +34,8 @@ minijson_value_t descriptor_document::convert(const rapidjson::Value& value, con
       return minijson_real(value.GetDouble());
     case rapidjson::kArrayType: {
       std::vector<minijson_value_t> elements;
-      for (const rapidjson::Value& element : value.GetArray()) elements.push_back(convert(element, ""));
+      for (const rapidjson::Value& element : value.GetArray())
+        elements.push_back(convert(element, ""));
       std::vector<minijson_value_t>& stored = arrays_.emplace_back(std::move(elements));
       return minijson_array_n(stored.data(), static_cast<uint32_t>(stored.size()));
     }
@@ -41,7 +43,8 @@ minijson_value_t descriptor_document::convert(const rapidjson::Value& value, con
       std::vector<minijson_member_t> members;
       members.reserve(value.MemberCount() + 1);
       for (const auto& member : value.GetObject())
-        members.push_back(minijson_member(member.name.GetString(), convert(member.value, member.name.GetString())));
+        members.push_back(minijson_member(member.name.GetString(),
+                                          convert(member.value, member.name.GetString())));
       std::vector<minijson_member_t>& stored = members_.emplace_back(std::move(members));
       return minijson_object_n(stored.data(), static_cast<uint32_t>(stored.size()));
     }

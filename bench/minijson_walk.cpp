@@ -15,11 +15,13 @@ int visit(int kind, minijson_parse_data_t* data) {
   walker* self = static_cast<walker*>(data);
   walk_totals& totals = *self->totals;
   ++totals.values;
-  if (kind == MINIJSON_KIND_MEMBER) totals.string_bytes += minijson_unescape(self->scratch, data->key, data->key_length, 1);
+  if (kind == MINIJSON_KIND_MEMBER)
+    totals.string_bytes += minijson_unescape(self->scratch, data->key, data->key_length, 1);
   switch (data->type) {
     case MINIJSON_OBJECT:
     case MINIJSON_ARRAY:
-      if (self->descend) return minijson_walk(data->value.text, data->length, self->scratch, self->totals);
+      if (self->descend)
+        return minijson_walk(data->value.text, data->length, self->scratch, self->totals);
       totals.string_bytes += data->length;
       return 0;
     case MINIJSON_STRING:
@@ -54,7 +56,8 @@ int minijson_one_pass(const char* text, size_t length, char* scratch, walk_total
   return minijson_parse(text, &length, &request);
 }
 
-int minijson_one_pass_in_pieces(const char* text, size_t length, size_t piece, char* scratch, walk_totals* totals) {
+int minijson_one_pass_in_pieces(const char* text, size_t length, size_t piece, char* scratch,
+                                walk_totals* totals) {
   walker level{};
   level.scratch = scratch;
   level.totals = totals;

@@ -23,4 +23,5 @@ int minijson_one_pass(const char* text, size_t length, char* scratch, walk_total
 
 // The same one pass, resumable, fed pieces of `piece` bytes as they arrive
 // from the serial line, in line mode.
-int minijson_one_pass_in_pieces(const char* text, size_t length, size_t piece, char* scratch, walk_totals* totals);
+int minijson_one_pass_in_pieces(const char* text, size_t length, size_t piece, char* scratch,
+                                walk_totals* totals);

@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "codec/minijson_parser.h"
+#include "codec/minijson_results.h"
 
 void throw_json_error(const std::string& prefix, int code) {
   const char* text = minijson_error_text(code);

@@ -7,14 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
-// Result codes, shared with the writer.
-inline constexpr int MINIJSON_OK = 0;
-inline constexpr int MINIJSON_UNFINISHED = -1;     // "unfinished": call again with more bytes
-inline constexpr int MINIJSON_ILLEGAL_FORMAT = -9; // "illegal format"
-inline constexpr int MINIJSON_WRONG_VALUE = -10;   // "wrong value"
-inline constexpr int MINIJSON_WRONG_KEY = -12;     // "wrong key"
-inline constexpr int MINIJSON_WRONG_CALL = -14;    // "wrong call"
-inline constexpr int MINIJSON_TOO_DEEP = -15;      // "too deep"
+#include "codec/minijson_results.h"
 
 // Types of reported values.
 inline constexpr uint32_t MINIJSON_OBJECT = 1;
@@ -22,14 +15,14 @@ inline constexpr uint32_t MINIJSON_ARRAY = 2;
 inline constexpr uint32_t MINIJSON_STRING = 4;
 inline constexpr uint32_t MINIJSON_INTEGER = 8;
 inline constexpr uint32_t MINIJSON_REAL = 16;
-inline constexpr uint32_t MINIJSON_LITERAL = 32; // true 1, false 0, null -1
+inline constexpr uint32_t MINIJSON_LITERAL = 32;  // true 1, false 0, null -1
 
 // Request flags.
-inline constexpr uint32_t MINIJSON_PARSE_LINE = 1;      // a line end ends the text
-inline constexpr uint32_t MINIJSON_PARSE_SEPARATOR = 2; // skip up to a 0x1E first
+inline constexpr uint32_t MINIJSON_PARSE_LINE = 1;  // a line end ends the text
+inline constexpr uint32_t MINIJSON_PARSE_SEPARATOR = 2;  // skip up to a 0x1E first
 
 // Callback kinds.
-inline constexpr int MINIJSON_KIND_ELEMENT = 1; // no name: array element or top-level value
+inline constexpr int MINIJSON_KIND_ELEMENT = 1;  // no name: array element or top-level value
 inline constexpr int MINIJSON_KIND_MEMBER = 2;  // object member; the name is in the key fields
 
 // Context modes (what may come next).
@@ -49,7 +42,7 @@ inline constexpr size_t MINIJSON_MAX_DEPTH = 16;
 
 union minijson_parse_value_t {
   const char* text;  // string: first byte after the quote; object/array: its opening bracket
-  int64_t integer;   // integer; a literal is stored here as well (1, 0, -1)
+  int64_t integer;  // integer; a literal is stored here as well (1, 0, -1)
   double real;
   int32_t literal;
   uint64_t bits;
@@ -57,42 +50,41 @@ union minijson_parse_value_t {
 
 // The record of the value being reported.
 struct minijson_parse_data_t {
-  const char* key;           // member name after its opening quote (kind 2)
-  size_t key_length;         // raw length of the name, escapes not decoded
-  size_t key_decoded_length; // length of the name once unescaped
-  uint32_t type;             // MINIJSON_OBJECT ... MINIJSON_LITERAL
+  const char* key;  // member name after its opening quote (kind 2)
+  size_t key_length;  // raw length of the name, escapes not decoded
+  size_t key_decoded_length;  // length of the name once unescaped
+  uint32_t type;  // MINIJSON_OBJECT ... MINIJSON_LITERAL
   minijson_parse_value_t value;
-  size_t length;             // string: raw length; object/array: whole text with brackets; number/literal: token length
-  size_t count;              // string: decoded length; object/array: members or elements
+  size_t
+      length;  // string: raw length; object/array: whole text with brackets; number/literal: token length
+  size_t count;  // string: decoded length; object/array: members or elements
 };
 
 // Resumable state, owned by the caller. Set mode to 0 before a new text.
 struct minijson_parse_context_t {
   uint32_t mode;
   size_t depth;
-  size_t position;                          // next byte to scan, from the buffer start
+  size_t position;  // next byte to scan, from the buffer start
   uint32_t flags;
   unsigned char stack[MINIJSON_MAX_DEPTH];  // opening bracket of each open level
 };
 
-inline void minijson_reset(minijson_parse_context_t* context) { context->mode = MINIJSON_MODE_FRESH; }
+inline void minijson_reset(minijson_parse_context_t* context) {
+  context->mode = MINIJSON_MODE_FRESH;
+}
 
 // Called for every value completed at the report depth; nonzero stops the parse.
 using minijson_parse_callback = int (*)(int kind, minijson_parse_data_t* data);
 
 struct minijson_parser_t {
   minijson_parse_callback callback;  // may be null
-  minijson_parse_data_t* data;       // null: a scratch record is used and the callback gets null
-  size_t depth;                      // report depth; 0 reports the top-level value
-  uint32_t flags;                    // MINIJSON_PARSE_LINE | MINIJSON_PARSE_SEPARATOR
-  minijson_parse_context_t* context; // null: the text must be complete in the buffer
+  minijson_parse_data_t* data;  // null: a scratch record is used and the callback gets null
+  size_t depth;  // report depth; 0 reports the top-level value
+  uint32_t flags;  // MINIJSON_PARSE_LINE | MINIJSON_PARSE_SEPARATOR
+  minijson_parse_context_t* context;  // null: the text must be complete in the buffer
 };
 
 // Parses buffer[0 .. *length). On 0, *length is the size of the parsed text
 // (with one directly following line end in line mode); on an error, the
 // offset of the offending byte; on -1, the offset examined so far.
 int minijson_parse(const char* buffer, size_t* length, const minijson_parser_t* request);
-
-// "unfinished", "illegal format", "wrong value", "wrong key", "wrong call",
-// "too deep" for the codes above, nullptr for any other code.
-const char* minijson_error_text(int code);

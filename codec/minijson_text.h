@@ -13,4 +13,5 @@ size_t minijson_unescape(char* destination, const char* source, size_t length, i
 // three bytes per four characters). *count receives the bytes written and
 // *length the offset where decoding stopped. Returns 0, -1 (malformed) or
 // -2 (padding missing; the bytes decoded are valid).
-int minijson_base64_decode(unsigned char* destination, size_t* count, const char* source, size_t* length);
+int minijson_base64_decode(unsigned char* destination, size_t* count, const char* source,
+                           size_t* length);

@@ -1,22 +1,192 @@
 #include "codec/minijson_writer.h"
 
 #include <climits>
+#include <cstring>
 
-#include "codec/integer_text.h"
-#include "codec/minijson_parser.h"
-#include "codec/real_text.h"
-#include "codec/writer_output.h"
-#include "codec/writer_string.h"
+#include "codec/char_table.h"
+#include "codec/minijson_results.h"
+#include "codec/number_text.h"
 
 namespace {
 
-// What a value may be, by where it stands.
-constexpr unsigned may_end = 1;        // type 0 ends the enclosing uncounted array
-constexpr unsigned may_generate = 2;   // a generator may stand here
-constexpr unsigned single_value = 4;   // a generator here must produce exactly one value
+using minijson_detail::base64_alphabet;
+using minijson_detail::characters;
+using minijson_detail::hex_digits;
+using minijson_detail::next_string_stop;
 
-constexpr int end_reached = -15;       // internal: an end marker was met
-constexpr int deepest_nesting = 64;    // guards against cyclic descriptor trees
+// Output: pieces of text go straight to the sink (unbuffered), or through
+// the caller's buffer, which the sink receives whenever it is full.
+
+constexpr size_t abort_length = static_cast<size_t>(-1);
+
+char* buffer_start(const minijson_writer_t* writer) {
+  return static_cast<char*>(writer->position) - (writer->capacity - writer->room);
+}
+
+size_t pending(const minijson_writer_t* writer) { return writer->capacity - writer->room; }
+
+// The general case of emit: unbuffered output, or a piece that fills the
+// buffer.
+int emit_through_sink(minijson_writer_t* writer, const void* data, size_t length) {
+  if (length == 0) return 0;
+  if (writer->capacity == 0) return writer->sink(writer->position, data, length);
+  const char* from = static_cast<const char*>(data);
+  while (length > 0) {
+    size_t take = length < writer->room ? length : writer->room;
+    std::memcpy(writer->position, from, take);
+    writer->position = static_cast<char*>(writer->position) + take;
+    writer->room -= take;
+    from += take;
+    length -= take;
+    if (writer->room == 0) {
+      char* start = buffer_start(writer);
+      writer->position = start;
+      writer->room = writer->capacity;
+      int result = writer->sink(nullptr, start, writer->capacity);
+      if (result != 0) return result;
+    }
+  }
+  return 0;
+}
+
+// Hands length bytes to the writer's output: straight to the sink in
+// unbuffered mode, through the caller's buffer otherwise. Empty pieces are
+// not delivered. Returns 0 or the sink's nonzero result.
+inline int emit(minijson_writer_t* writer, const void* data, size_t length) {
+  if (length < writer->room) {  // buffered, and the buffer does not fill up
+    char* at = static_cast<char*>(writer->position);
+    if (length == 1)
+      *at = *static_cast<const char*>(data);
+    else
+      std::memcpy(at, data, length);
+    writer->position = at + length;
+    writer->room -= length;
+    return 0;
+  }
+  return emit_through_sink(writer, data, length);
+}
+
+// Context handed to generators: the caller's context when unbuffered, null
+// when buffered.
+void* generator_context(const minijson_writer_t* writer) {
+  return writer->capacity == 0 ? writer->position : nullptr;
+}
+
+// Ends a write that produced result: on success delivers what is pending (or
+// makes the end call) and returns the sink's result; on failure makes the
+// abort call and returns result.
+int finish(minijson_writer_t* writer, int result) {
+  if (writer->capacity == 0) {
+    if (result != 0) {
+      writer->sink(writer->position, nullptr, abort_length);
+      return result;
+    }
+    return writer->sink(writer->position, nullptr, 0);
+  }
+  size_t waiting = pending(writer);
+  if (result != 0) {
+    writer->sink(waiting > 0 ? nullptr : writer->position, nullptr, abort_length);
+    return result;
+  }
+  if (waiting > 0) return writer->sink(nullptr, buffer_start(writer), waiting);
+  return writer->sink(writer->position, nullptr, 0);
+}
+
+// Strings and base64.
+
+int emit_escape(minijson_writer_t* writer, unsigned char byte) {
+  const unsigned char kind = characters.escape[byte];
+  if (kind != 'u') {
+    const char pair[2] = {'\\', static_cast<char>(kind)};
+    return emit(writer, pair, 2);
+  }
+  const char six[6] = {'\\', 'u', '0', '0', hex_digits[byte >> 4], hex_digits[byte & 0xF]};
+  return emit(writer, six, 6);
+}
+
+// Writes text as a quoted JSON string with escapes. counted: exactly length
+// bytes, NUL bytes escaped; otherwise up to the first NUL.
+int emit_string(minijson_writer_t* writer, const char* text, size_t length, bool counted) {
+  if (!counted) length = std::strlen(text);
+  int result = emit(writer, "\"", 1);
+  const unsigned char* bytes = reinterpret_cast<const unsigned char*>(text);
+  size_t run = 0;  // start of the bytes not yet written
+  while (result == 0) {
+    // '"', '\\' and control bytes are exactly the bytes that need an escape.
+    const size_t stop = next_string_stop(bytes, run, length);
+    result = emit(writer, text + run, stop - run);
+    if (result != 0 || stop == length) break;
+    result = emit_escape(writer, bytes[stop]);
+    run = stop + 1;
+  }
+  if (result != 0) return result;
+  return emit(writer, "\"", 1);
+}
+
+// Encodes bytes (a multiple of three) as base64 into out; returns the length.
+size_t encode_groups(const unsigned char* bytes, size_t length, char* out) {
+  size_t n = 0;
+  for (size_t i = 0; i + 3 <= length; i += 3) {
+    const unsigned group =
+        (unsigned{bytes[i]} << 16) | (unsigned{bytes[i + 1]} << 8) | bytes[i + 2];
+    out[n++] = base64_alphabet[(group >> 18) & 63];
+    out[n++] = base64_alphabet[(group >> 12) & 63];
+    out[n++] = base64_alphabet[(group >> 6) & 63];
+    out[n++] = base64_alphabet[group & 63];
+  }
+  return n;
+}
+
+// The last one or two bytes with their padding; returns the length (0 or 4).
+size_t encode_tail(const unsigned char* bytes, size_t left, char* out) {
+  if (left == 0) return 0;
+  const unsigned group = (unsigned{bytes[0]} << 16) | (left == 2 ? unsigned{bytes[1]} << 8 : 0u);
+  out[0] = base64_alphabet[(group >> 18) & 63];
+  out[1] = base64_alphabet[(group >> 12) & 63];
+  out[2] = left == 2 ? base64_alphabet[(group >> 6) & 63] : '=';
+  out[3] = '=';
+  return 4;
+}
+
+// Writes length bytes as quoted, padded base64: in place when the buffer has
+// room for all of it, otherwise in 16-character chunks.
+int emit_base64(minijson_writer_t* writer, const unsigned char* bytes, size_t length) {
+  const size_t whole = length / 3 * 3;
+  const size_t encoded = (length + 2) / 3 * 4;
+  if (encoded + 2 < writer->room) {
+    // Room in the buffer for all of it: encode in place.
+    char* out = static_cast<char*>(writer->position);
+    size_t n = 0;
+    out[n++] = '"';
+    n += encode_groups(bytes, whole, out + n);
+    n += encode_tail(bytes + whole, length - whole, out + n);
+    out[n++] = '"';
+    writer->position = out + n;
+    writer->room -= n;
+    return 0;
+  }
+  // Otherwise in 16-character chunks (twelve bytes each).
+  int result = emit(writer, "\"", 1);
+  char chunk[16];
+  size_t i = 0;
+  for (; result == 0 && i + 12 <= whole; i += 12)
+    result = emit(writer, chunk, encode_groups(bytes + i, 12, chunk));
+  if (result != 0) return result;
+  size_t n = encode_groups(bytes + i, whole - i, chunk);
+  n += encode_tail(bytes + whole, length - whole, chunk + n);
+  result = emit(writer, chunk, n);
+  if (result != 0) return result;
+  return emit(writer, "\"", 1);
+}
+
+// Values.
+
+// What a value may be, by where it stands. The end marker is no value: the
+// uncounted array and the top level look for it before writing a value.
+constexpr unsigned may_generate = 1;  // a generator may stand here
+constexpr unsigned single_value = 2;  // a generator here must produce exactly one value
+
+constexpr int deepest_nesting = 64;  // guards against cyclic descriptor trees
 
 bool is_assigned(int32_t code) {
   switch (code) {
@@ -37,30 +207,32 @@ bool is_assigned(int32_t code) {
   }
 }
 
-int write_value(minijson_writer_t* out, const minijson_value_t* v, char* separator, unsigned permissions,
-                int nesting);
+int write_value(minijson_writer_t* out, const minijson_value_t* v, char* separator,
+                unsigned permissions, int nesting);
 
 int emit_text(minijson_writer_t* out, const char* text) {
   size_t length = 0;
   while (text[length] != 0) ++length;
-  return minijson_emit(out, text, length);
+  return emit(out, text, length);
 }
 
-int write_array(minijson_writer_t* out, const minijson_value_t* v, bool counted, uint32_t count, int nesting) {
-  if (counted && count == 0) return minijson_emit(out, "[]", 2);
+int write_array(minijson_writer_t* out, const minijson_value_t* v, bool counted, uint32_t count,
+                int nesting) {
+  if (counted && count == 0) return emit(out, "[]", 2);
   const minijson_value_t* elements = v->value.elements;
   if (elements == nullptr) return MINIJSON_ILLEGAL_FORMAT;
-  const unsigned permissions = counted ? may_generate : may_end | may_generate;
   char separator = '[';
-  for (uint32_t i = 0; !counted || i < count; ++i) {
-    const int result = write_value(out, &elements[i], &separator, permissions, nesting + 1);
-    if (result == end_reached) break;
+  // An uncounted array ends at its first element of type 0; in a counted one
+  // such an element is rejected like any unassigned code.
+  for (uint32_t i = 0; counted ? i < count : elements[i].type != MINIJSON_TYPE_END; ++i) {
+    const int result = write_value(out, &elements[i], &separator, may_generate, nesting + 1);
     if (result != 0) return result;
   }
-  return separator == '[' ? minijson_emit(out, "[]", 2) : minijson_emit(out, "]", 1);
+  return separator == '[' ? emit(out, "[]", 2) : emit(out, "]", 1);
 }
 
-int write_object(minijson_writer_t* out, const minijson_value_t* v, bool counted, uint32_t count, int nesting) {
+int write_object(minijson_writer_t* out, const minijson_value_t* v, bool counted, uint32_t count,
+                 int nesting) {
   const minijson_member_t* members = v->value.members;
   if (members == nullptr) return MINIJSON_ILLEGAL_FORMAT;
   char pending = '{';
@@ -70,22 +242,24 @@ int write_object(minijson_writer_t* out, const minijson_value_t* v, bool counted
       if (counted) return MINIJSON_ILLEGAL_FORMAT;
       break;
     }
-    int result = minijson_emit(out, &pending, 1);
+    int result = emit(out, &pending, 1);
     pending = ',';
-    if (result == 0) result = minijson_emit_string(out, member.name, 0, false);
+    if (result == 0) result = emit_string(out, member.name, 0, false);
     char colon = ':';
-    if (result == 0) result = write_value(out, &member.value, &colon, may_generate | single_value, nesting + 1);
+    if (result == 0)
+      result = write_value(out, &member.value, &colon, may_generate | single_value, nesting + 1);
     if (result != 0) return result;
   }
-  return pending == '{' ? minijson_emit(out, "{}", 2) : minijson_emit(out, "}", 1);
+  return pending == '{' ? emit(out, "{}", 2) : emit(out, "}", 1);
 }
 
 // A generator stands for zero or more values; each takes the pending
 // separator in turn, so an empty sequence leaves it for the next element.
-int write_generated(minijson_writer_t* out, const minijson_value_t* v, char* separator, unsigned permissions,
-                    int nesting) {
-  if ((permissions & may_generate) == 0 || v->value.generator == nullptr) return MINIJSON_ILLEGAL_FORMAT;
-  void* context = minijson_generator_context(out);
+int write_generated(minijson_writer_t* out, const minijson_value_t* v, char* separator,
+                    unsigned permissions, int nesting) {
+  if ((permissions & may_generate) == 0 || v->value.generator == nullptr)
+    return MINIJSON_ILLEGAL_FORMAT;
+  void* context = generator_context(out);
   unsigned produced = 0;
   for (;;) {
     const minijson_value_t* item = v->value.generator(context, v->count);
@@ -99,9 +273,8 @@ int write_generated(minijson_writer_t* out, const minijson_value_t* v, char* sep
   return 0;
 }
 
-int write_value(minijson_writer_t* out, const minijson_value_t* v, char* separator, unsigned permissions,
-                int nesting) {
-  if ((permissions & may_end) != 0 && v->type == MINIJSON_TYPE_END) return end_reached;
+int write_value(minijson_writer_t* out, const minijson_value_t* v, char* separator,
+                unsigned permissions, int nesting) {
   if (nesting > deepest_nesting) return MINIJSON_ILLEGAL_FORMAT;
   int32_t code = v->type;
   const bool counted = code < 0;
@@ -112,10 +285,11 @@ int write_value(minijson_writer_t* out, const minijson_value_t* v, char* separat
     count = static_cast<uint32_t>(v->count);
   }
   if (!is_assigned(code)) return MINIJSON_ILLEGAL_FORMAT;
-  if (code == MINIJSON_TYPE_GENERATOR) return write_generated(out, v, separator, permissions, nesting);
+  if (code == MINIJSON_TYPE_GENERATOR)
+    return write_generated(out, v, separator, permissions, nesting);
 
   if (*separator != 0) {
-    const int result = minijson_emit(out, separator, 1);
+    const int result = emit(out, separator, 1);
     if (result != 0) return result;
   }
   *separator = ',';
@@ -128,28 +302,31 @@ int write_value(minijson_writer_t* out, const minijson_value_t* v, char* separat
       return write_object(out, v, counted, count, nesting);
     case MINIJSON_TYPE_STRING:
       if (v->value.text == nullptr) return MINIJSON_ILLEGAL_FORMAT;
-      return minijson_emit_string(out, v->value.text, count, counted);
+      return emit_string(out, v->value.text, count, counted);
     case MINIJSON_TYPE_INTEGER:
-      return minijson_emit(out, number, minijson_format_integer(v->value.integer, number));
+      return emit(out, number, minijson_format_integer(v->value.integer, number));
     case MINIJSON_TYPE_HEX:
-      return minijson_emit(out, number, minijson_format_hex(v->value.unsigned_integer, number));
+      return emit(out, number, minijson_format_hex(v->value.unsigned_integer, number));
     case MINIJSON_TYPE_BOOL:
-      return emit_text(out, v->value.integer == 0 ? "false" : v->value.integer > 0 ? "true" : "null");
+      return emit_text(out,
+                       v->value.integer == 0      ? "false"
+                           : v->value.integer > 0 ? "true"
+                                                  : "null");
     case MINIJSON_TYPE_NULL:
-      return minijson_emit(out, "null", 4);
+      return emit(out, "null", 4);
     case MINIJSON_TYPE_RAW:
       if (!counted || v->value.text == nullptr) return MINIJSON_ILLEGAL_FORMAT;
-      return minijson_emit(out, v->value.text, count);
+      return emit(out, v->value.text, count);
     case MINIJSON_TYPE_BINARY:
       if (!counted || v->value.data == nullptr) return MINIJSON_ILLEGAL_FORMAT;
-      return minijson_emit_base64(out, static_cast<const unsigned char*>(v->value.data), count);
+      return emit_base64(out, static_cast<const unsigned char*>(v->value.data), count);
     case MINIJSON_TYPE_REAL: {
       minijson_real_text text;
       const int result = minijson_format_real(v->value.real, counted ? int64_t{count} : -1, &text);
       if (result != 0) return result;
-      const int sent = minijson_emit(out, text.mantissa, text.mantissa_length);
+      const int sent = emit(out, text.mantissa, text.mantissa_length);
       if (sent != 0) return sent;
-      return minijson_emit(out, text.exponent, text.exponent_length);
+      return emit(out, text.exponent, text.exponent_length);
     }
     default:
       return MINIJSON_ILLEGAL_FORMAT;
@@ -158,20 +335,20 @@ int write_value(minijson_writer_t* out, const minijson_value_t* v, char* separat
 
 int write_framed(minijson_writer_t* out, unsigned flags, const minijson_value_t* root) {
   int result = 0;
-  if ((flags & MINIJSON_WRITE_SEPARATOR) != 0) result = minijson_emit(out, "\x1e", 1);
-  if (result == 0) {
+  if ((flags & MINIJSON_WRITE_SEPARATOR) != 0) result = emit(out, "\x1e", 1);
+  if (result == 0 && root->type != MINIJSON_TYPE_END) {  // an end marker at the top: no text
     char separator = 0;
-    result = write_value(out, root, &separator, may_end, 0);
-    if (result == end_reached) result = 0;
+    result = write_value(out, root, &separator, 0, 0);
   }
   if (result == 0 && (flags & (MINIJSON_WRITE_LINE | MINIJSON_WRITE_SEPARATOR)) != 0)
-    result = minijson_emit(out, "\n", 1);
-  return minijson_finish(out, result);
+    result = emit(out, "\n", 1);
+  return finish(out, result);
 }
 
 }  // namespace
 
-int minijson_write(void* context, minijson_sink sink, unsigned flags, const minijson_value_t* root) {
+int minijson_write(void* context, minijson_sink sink, unsigned flags,
+                   const minijson_value_t* root) {
   if (sink == nullptr || root == nullptr) return MINIJSON_ILLEGAL_FORMAT;
   minijson_writer_t out{context, 0, sink, 0};
   return write_framed(&out, flags, root);

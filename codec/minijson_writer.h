@@ -1,11 +1,14 @@
 // JSON writer: renders a caller-owned tree of typed value descriptors as
 // compact JSON text and hands it piece by piece to an output function.
-// Plain structures, integer results (0 success, negative failure), no
-// exceptions, no allocation, no state kept between calls.
+// Plain structures, integer results (0 success, a codec result code or the
+// output function's own nonzero result), no exceptions, no allocation, no
+// state kept between calls.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+
+#include "codec/minijson_results.h"
 
 struct minijson_value_t;
 
@@ -23,14 +26,14 @@ struct minijson_member_t;
 // The payload word of a descriptor; which member is meant follows the type.
 union minijson_word_t {
   uint64_t bits;
-  int64_t integer;                     // 'I', 'B' (tri-state)
-  uint64_t unsigned_integer;           // 'X'
-  double real;                         // 'L'
-  const char* text;                    // 'S', 'J'
-  const void* data;                    // '?'
-  const minijson_value_t* elements;    // 'A'
-  const minijson_member_t* members;    // 'O'
-  minijson_generator generator;        // 'D'
+  int64_t integer;  // 'I', 'B' (tri-state)
+  uint64_t unsigned_integer;  // 'X'
+  double real;  // 'L'
+  const char* text;  // 'S', 'J'
+  const void* data;  // '?'
+  const minijson_value_t* elements;  // 'A'
+  const minijson_member_t* members;  // 'O'
+  minijson_generator generator;  // 'D'
 };
 
 // One value descriptor. A negative type is the negated code of a counted
@@ -59,14 +62,14 @@ struct minijson_writer_t {
 };
 
 // Type codes (character codes); the counted form is the negated code.
-inline constexpr int32_t MINIJSON_TYPE_END = 0;           // ends an uncounted array
-inline constexpr int32_t MINIJSON_TYPE_BINARY = '?';      // bytes as base64 (counted only)
+inline constexpr int32_t MINIJSON_TYPE_END = 0;  // ends an uncounted array
+inline constexpr int32_t MINIJSON_TYPE_BINARY = '?';  // bytes as base64 (counted only)
 inline constexpr int32_t MINIJSON_TYPE_ARRAY = 'A';
-inline constexpr int32_t MINIJSON_TYPE_BOOL = 'B';        // 0 false, >0 true, <0 null
+inline constexpr int32_t MINIJSON_TYPE_BOOL = 'B';  // 0 false, >0 true, <0 null
 inline constexpr int32_t MINIJSON_TYPE_GENERATOR = 'D';
 inline constexpr int32_t MINIJSON_TYPE_INTEGER = 'I';
-inline constexpr int32_t MINIJSON_TYPE_RAW = 'J';         // verbatim JSON text (counted only)
-inline constexpr int32_t MINIJSON_TYPE_REAL = 'L';        // counted: count is a precision
+inline constexpr int32_t MINIJSON_TYPE_RAW = 'J';  // verbatim JSON text (counted only)
+inline constexpr int32_t MINIJSON_TYPE_REAL = 'L';  // counted: count is a precision
 inline constexpr int32_t MINIJSON_TYPE_NULL = 'N';
 inline constexpr int32_t MINIJSON_TYPE_OBJECT = 'O';
 inline constexpr int32_t MINIJSON_TYPE_STRING = 'S';
@@ -78,8 +81,8 @@ inline constexpr unsigned MINIJSON_WRITE_LINE = 1;
 inline constexpr unsigned MINIJSON_WRITE_SEPARATOR = 2;
 
 // Writes the tree at root; every piece goes to sink(context, ...).
-// Returns 0, -9 (malformed tree, null sink or root), -10 (infinite or NaN
-// real) or the sink's nonzero result.
+// Returns 0, MINIJSON_ILLEGAL_FORMAT (malformed tree, null sink or root),
+// MINIJSON_WRONG_VALUE (infinite or NaN real) or the sink's nonzero result.
 int minijson_write(void* context, minijson_sink sink, unsigned flags, const minijson_value_t* root);
 
 // Like minijson_write, but collects the text in buffer and calls
@@ -179,7 +182,9 @@ constexpr minijson_member_t minijson_member(const char* name, minijson_value_t v
   return minijson_member_t{name, value};
 }
 
-constexpr minijson_member_t minijson_member_end() { return minijson_member_t{nullptr, minijson_end()}; }
+constexpr minijson_member_t minijson_member_end() {
+  return minijson_member_t{nullptr, minijson_end()};
+}
 
 static_assert(sizeof(minijson_word_t) == 8, "the value word is one 64-bit word");
 static_assert(sizeof(minijson_value_t) == 24, "a descriptor is three 64-bit words");

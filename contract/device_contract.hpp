@@ -27,11 +27,9 @@ inline constexpr std::chrono::seconds console_default_timeout{2};
 inline constexpr std::chrono::milliseconds dimming_reply_wait{500};
 
 // Categories, as their texts appear in messages, indexed by category code.
-inline constexpr std::array<std::string_view, 5> category_texts{
-    "JSON", "system", "HID", "CAN", "user profiles"};
+inline constexpr std::array<std::string_view, 5> category_texts{"JSON", "system", "HID", "CAN", "user profiles"};
 // Cases, as their texts appear in messages, indexed by case code.
-inline constexpr std::array<std::string_view, 5> case_texts{
-    "get", "set", "update", "state", "error"};
+inline constexpr std::array<std::string_view, 5> case_texts{"get", "set", "update", "state", "error"};
 
 // Error numbers carry the category code in their second byte (0x0105: system, code 5).
 // The CAN signal errors are 0x0300 to 0x03FF; their low byte is the signal error code.

@@ -5,8 +5,7 @@
 #include <cstdint>
 
 #include "console/events/command_context.hpp"
-#include "console/events/device_block.hpp"
-#include "console/events/profile_row.hpp"
+#include "console/events/profile.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

@@ -1,11 +1,11 @@
 #include "console/cli/run_command_line.hpp"
 
-#include "console/cli/device_listing.hpp"
-#include "console/cli/match_option.hpp"
-#include "console/cli/print_option_help.hpp"
-#include "console/cli/print_usage.hpp"
+#include "console/cli/help_texts.hpp"
 #include "console/cli/registry.hpp"
+#include "console/cli/system_commands.hpp"
+#include "console/link/failure_report.hpp"
 
+#include <cstdio>
 #include <iostream>
 #include <stdexcept>
 #include <string_view>
@@ -51,19 +51,39 @@ int walk_command_line(int argc, arg_vector args)
     return 0;
 }
 
-}  // namespace
-
-int run_command_line(int argc, char** argv)
+// Results that could not be written (a full disk, a closed descriptor) are lost; the run
+// has failed then, whatever the command did.
+bool results_written()
 {
-    devices_listed = false;
+    std::cout.flush();
+    return !std::cout.fail() && std::fflush(stdout) == 0 && std::ferror(stdout) == 0;
+}
+
+int run_commands(int argc, char** argv)
+{
     try {
         return walk_command_line(argc, argv + (argc > 0 ? argc : 0));
+    } catch (const failure_reported&) {
+        return 1;  // the failure was printed where it happened
     } catch (const std::runtime_error& error) {
         std::cerr << "std::runtime_error - " << error.what() << std::endl;
         return 1;
     } catch (...) {
         return 1;
     }
+}
+
+}  // namespace
+
+int run_command_line(int argc, char** argv)
+{
+    devices_listed = false;
+    const int status = run_commands(argc, argv);
+    if (!results_written()) {
+        std::cerr << "Cannot write standard output." << std::endl;
+        return 1;
+    }
+    return status;
 }
 
 }  // namespace vistrel

@@ -8,10 +8,11 @@
 namespace vistrel {
 
 struct command_context {
-    bool trace = false;                // echo requests and replies on standard error
+    bool trace = false;  // echo requests and replies on standard error
     // reply time-out of a device exchange, in seconds
     std::int64_t timeout = contract::console_default_timeout.count();
-    std::int32_t show_data_string = 0; // 1: profile rows carry the data-string column
+    std::int32_t show_data_string = 0;  // 1: profile rows carry the data-string column
+    bool verify = false;  // read uploaded slots back and compare them with their files
 };
 
 // The context of the running command; null while no command runs.

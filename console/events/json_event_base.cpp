@@ -1,17 +1,48 @@
 #include "console/events/json_event_base.hpp"
 
-#include <optional>
+#include <array>
+#include <cstddef>
 #include <stdexcept>
-#include <string>
-#include <string_view>
 
-#include "console/events/string_text.hpp"
-#include "console/events/value_type.hpp"
-#include "console/events/wrong_value_type.hpp"
+#include "contract/device_contract.hpp"
 
 namespace vistrel {
 
 namespace {
+
+// A vocabulary of codes numbered from 0: the texts that replies carry and the names shown
+// to users, both indexed by code.
+template <typename Code, std::size_t Size>
+struct code_vocabulary {
+    std::array<std::string_view, Size> reply_texts;
+    std::array<std::string_view, Size> display_names;
+    std::string_view unknown_name;  // shown for values outside the vocabulary
+
+    std::optional<Code> from_reply_text(std::string_view text) const
+    {
+        for (std::size_t i = 0; i < Size; ++i) {
+            if (reply_texts[i] == text) {
+                return static_cast<Code>(i);
+            }
+        }
+        return std::nullopt;
+    }
+
+    std::string_view display_name(Code value) const
+    {
+        const auto index = static_cast<std::int32_t>(value);
+        if (index < 0 || static_cast<std::size_t>(index) >= Size) {
+            return unknown_name;
+        }
+        return display_names[static_cast<std::size_t>(index)];
+    }
+};
+
+constexpr code_vocabulary<category_code, contract::category_texts.size()> categories{
+    contract::category_texts, {"JSON", "System", "HMI", "CAN", "User profiles"}, "<unknown category>"};
+
+constexpr code_vocabulary<case_code, contract::case_texts.size()> cases{
+    contract::case_texts, {"get", "set", "change", "status", "error"}, "<unknown case>"};
 
 std::vector<std::uint8_t> raw_text(const minijson_parse_data_t& data)
 {
@@ -36,6 +67,26 @@ Code reply_code(const minijson_parse_data_t& data, const char* key,
 }
 
 }  // namespace
+
+std::optional<category_code> category_from_reply_text(std::string_view text)
+{
+    return categories.from_reply_text(text);
+}
+
+std::string_view category_display_name(category_code value)
+{
+    return categories.display_name(value);
+}
+
+std::optional<case_code> case_from_reply_text(std::string_view text)
+{
+    return cases.from_reply_text(text);
+}
+
+std::string_view case_display_name(case_code value)
+{
+    return cases.display_name(value);
+}
 
 int json_event_base::on_value(int kind)
 {
@@ -79,6 +130,19 @@ void json_event_base::finish()
     if (sort_is_object && event_case != case_code::error) {
         wrong_value_type(value_type::object, "case");
     }
+}
+
+int json_event_base::parse_received(const char* text, std::size_t* size, minijson_parse_context_t& state)
+{
+    reset();
+    minijson_reset(&state);
+    const minijson_parser_t request{report_value, this, static_cast<std::size_t>(depth), MINIJSON_PARSE_LINE, &state};
+    const int result = minijson_parse(text, size, &request);
+    // Members may come in any order: only the whole message can be judged.
+    if (result == MINIJSON_OK) {
+        finish();
+    }
+    return result;
 }
 
 void json_event_base::reset()

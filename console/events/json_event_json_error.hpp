@@ -3,9 +3,9 @@
 
 #include <cstdint>
 
-#include "console/events/basic_json_data.hpp"
 #include "console/events/basic_json_event.hpp"
 #include "console/events/json_event_base.hpp"
+#include "console/events/parse_glue.hpp"
 
 namespace vistrel {
 

@@ -4,8 +4,6 @@
 #include <cstddef>
 
 #include "codec/minijson_text.h"
-#include "console/events/require_sort.hpp"
-#include "console/events/value_type.hpp"
 
 namespace vistrel {
 
@@ -17,10 +15,11 @@ constexpr int base64_padding_missing = -2;
 }  // namespace
 
 json_event_profiles::profile_reader::profile_reader(std::vector<profile>& list)
-    : basic_json_data(2, {
-          {"profile", key_handler{value_type::integer, &pending_profile, store_integer}},
-          {"edid", key_handler{value_type::string, &pending_edid, store_string}},
-      }),
+    : basic_json_data(1,
+                      {
+                          {"profile", key_handler{value_type::integer, &pending_profile, store_integer}},
+                          {"edid", key_handler{value_type::string, &pending_edid, store_string}},
+                      }),
       profiles(list)
 {
 }
@@ -39,6 +38,12 @@ void json_event_profiles::profile_reader::try_accept()
     }
 }
 
+void json_event_profiles::profile_reader::start_item()
+{
+    pending_profile = no_slot;
+    pending_edid.clear();
+}
+
 bool json_event_profiles::profile_reader::present()
 {
     if (pending_edid.empty()) {
@@ -51,7 +56,7 @@ bool json_event_profiles::profile_reader::present()
     const int result = minijson_base64_decode(decoded.data(), &decoded_count, pending_edid.data(), &text_length);
     pending_edid.clear();
     // A text that is not Base64, or that holds more than a profile's EDID, is dropped;
-    // the slot number stays pending for the next text.
+    // the slot number stays pending for another text of the same item.
     if ((result != base64_complete && result != base64_padding_missing) || decoded_count > contract::edid_size) {
         return false;
     }
@@ -91,7 +96,7 @@ json_event_profiles::json_event_profiles(const json_event_profiles& other)
 parse_data_base& json_event_profiles::get_normal_data()
 {
     require_sort(*this, "download");
-    return internal;
+    return items;
 }
 
 }  // namespace vistrel

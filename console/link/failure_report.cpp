@@ -18,7 +18,8 @@ bool is_blank(unsigned char byte)
     return std::isspace(byte) != 0;
 }
 
-// Prints the line for the exception in flight; Event is the exchange's own reply event.
+// Prints the line for the exception in flight, rethrown here to tell its kind; Event is the
+// exchange's own reply event.
 template <typename Event>
 [[noreturn]] void report_failure(const request_bytes& request, category_code category)
 {
@@ -38,8 +39,7 @@ template <typename Event>
         out << std::endl;
     } catch (const boost::system::system_error& error) {
         // Before std::runtime_error, from which it derives.
-        out << "boost::system::system_error - " << error.code().to_string() << '/'
-            << error.what() << std::endl;
+        out << "boost::system::system_error - " << error.code().to_string() << '/' << error.what() << std::endl;
     } catch (const std::logic_error& error) {
         out << "std::logic_error - " << error.what() << std::endl;
     } catch (const std::runtime_error& error) {
@@ -50,7 +50,7 @@ template <typename Event>
         out << "unknown exception" << std::endl;
         throw;
     }
-    throw false;
+    throw failure_reported{};
 }
 
 }  // namespace
@@ -66,8 +66,7 @@ void print_request(std::ostream& out, const request_bytes& request)
         --last;
     }
     out << "JSON <";
-    out.write(reinterpret_cast<const char*>(request.data() + (first - request.begin())),
-              last - first);
+    out.write(reinterpret_cast<const char*>(request.data() + (first - request.begin())), last - first);
     out << '>';
 }
 
@@ -83,11 +82,11 @@ std::string code_text(std::int32_t number, category_code category)
     return "(" + std::to_string(bits) + ")";
 }
 
-void print_event(std::ostream& out, case_code event_case, const std::string& text,
-                 std::int32_t number, category_code category)
+void print_event(std::ostream& out, case_code event_case, const std::string& text, std::int32_t number,
+                 category_code category)
 {
-    out << '[' << category_display_name(category) << '/' << case_display_name(event_case)
-        << " - " << text << ' ' << code_text(number, category) << ']';
+    out << '[' << category_display_name(category) << '/' << case_display_name(event_case) << " - " << text << ' '
+        << code_text(number, category) << ']';
 }
 
 void print_json_error(std::ostream& out, const json_event_json_error& error)

@@ -1,8 +1,7 @@
 // The one diagnostic line of a failed device exchange, and the failure signal after it.
 #pragma once
 
-#include "console/events/case_code.hpp"
-#include "console/events/category_code.hpp"
+#include "console/events/json_event_base.hpp"
 #include "console/events/json_event_json_error.hpp"
 #include "console/link/request.hpp"
 
@@ -12,6 +11,10 @@
 
 namespace vistrel {
 
+// Thrown once a failure has been reported: the program ends with exit status 1 and prints
+// nothing more about it.
+struct failure_reported {};
+
 // "JSON <", the request without leading and trailing white space, ">".
 void print_request(std::ostream& out, const request_bytes& request);
 
@@ -20,8 +23,8 @@ void print_request(std::ostream& out, const request_bytes& request);
 std::string code_text(std::int32_t number, category_code category);
 
 // "[", category name, "/", case name, " - ", text, " ", code text, "]".
-void print_event(std::ostream& out, case_code event_case, const std::string& text,
-                 std::int32_t number, category_code category);
+void print_event(std::ostream& out, case_code event_case, const std::string& text, std::int32_t number,
+                 category_code category);
 
 template <typename Event>
 void print_event(std::ostream& out, const Event& event, category_code category)
@@ -33,8 +36,8 @@ void print_event(std::ostream& out, const Event& event, category_code category)
 void print_json_error(std::ostream& out, const json_event_json_error& error);
 
 // Called in the catch-all clause of an exchange: prints one line for the exception in
-// flight to standard error, then throws the failure signal (false). An exception of an
-// unknown kind is printed as "unknown exception" and rethrown.
+// flight to standard error, then throws failure_reported. An exception of an unknown kind
+// is printed as "unknown exception" and rethrown.
 [[noreturn]] void report_system_failure(const request_bytes& request);
 [[noreturn]] void report_profile_failure(const request_bytes& request);
 

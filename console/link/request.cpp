@@ -64,18 +64,15 @@ int append(void* context, const void* data, size_t length)
 const minijson_value_t* next_element(void* context, uint64_t argument)
 {
     auto& writer = *static_cast<request_writer*>(context);
-    if (argument == profile_elements && writer.profiles != nullptr &&
-        writer.index < writer.profiles->size()) {
+    if (argument == profile_elements && writer.profiles != nullptr && writer.index < writer.profiles->size()) {
         const profile& record = (*writer.profiles)[writer.index++];
-        const auto size = static_cast<std::uint32_t>(
-            std::min<std::uint64_t>(record.edid_size, record.edid.size()));
+        const auto size = static_cast<std::uint32_t>(std::min<std::uint64_t>(record.edid_size, record.edid.size()));
         writer.members[0] = minijson_member("profile", minijson_integer(record.id));
         writer.members[1] = minijson_member("edid", minijson_binary(record.edid.data(), size));
         writer.element = minijson_object_n(writer.members.data(), 2);
         return &writer.element;
     }
-    if (argument == profile_id_elements && writer.numbers != nullptr &&
-        writer.index < writer.numbers->size()) {
+    if (argument == profile_id_elements && writer.numbers != nullptr && writer.index < writer.numbers->size()) {
         const profile_id_t number = (*writer.numbers)[writer.index++];
         writer.members[0] = minijson_member("profile", minijson_integer(number));
         writer.element = minijson_object_n(writer.members.data(), 1);
@@ -125,6 +122,13 @@ request_bytes build_request(request_kind kind, const std::vector<profile_id_t>& 
     request_writer writer;
     writer.numbers = &numbers;
     return write_request(kind, writer, profile_id_elements);
+}
+
+void print_trace(std::ostream& out, std::string_view label, const unsigned char* bytes, std::size_t count)
+{
+    out << label << '<';
+    out.write(reinterpret_cast<const char*>(bytes), static_cast<std::streamsize>(count));
+    out << '>' << std::endl;
 }
 
 }  // namespace vistrel

@@ -1,7 +1,7 @@
 #include "console/link/serial_reader.hpp"
 
 #include "codec/json_error.hpp"
-#include "console/link/trace.hpp"
+#include "console/link/request.hpp"
 
 #include <iostream>
 #include <stdexcept>
@@ -17,21 +17,17 @@ serial_reader::serial_reader(bool trace_messages) : reader<unsigned char>(trace_
 
 bool serial_reader::do_call(unsigned char* data, std::size_t& length)
 {
-    // The whole message is parsed again from its first byte on every call, since the
-    // buffer may have moved since the last one.
+    // The whole message is parsed again from its first byte on every call, since the buffer
+    // may have moved since the last one.
     std::size_t parsed = length;
-    const minijson_parser_t request{report_value, &event, event.depth, MINIJSON_PARSE_LINE,
-                                    &parse_state};
-    const int code = minijson_parse(reinterpret_cast<const char*>(data), &parsed, &request);
-    event.finish();
+    const int code = event.parse_received(reinterpret_cast<const char*>(data), &parsed, parse_state);
     if (code == MINIJSON_UNFINISHED) {
-        minijson_reset(&parse_state);
         return true;
     }
     if (code != MINIJSON_OK) {
         throw_json_error("JSON parse error - ", code);
     }
-    if (trace) {
+    if (trace()) {
         print_trace(std::cerr, received_trace_label, data, length);
     }
     length -= parsed < length ? parsed : length;
@@ -41,9 +37,9 @@ bool serial_reader::do_call(unsigned char* data, std::size_t& length)
     return false;
 }
 
-void serial_reader::on_failure()
+void serial_reader::on_failure(std::exception_ptr failure)
 {
-    take_result().set_exception(std::current_exception());
+    take_result().set_exception(std::move(failure));
     event.reset();
     minijson_reset(&parse_state);
 }
@@ -57,7 +53,7 @@ std::promise<json_event_base> serial_reader::take_result()
 
 std::future<json_event_base> serial_reader::next_message()
 {
-    std::lock_guard<std::mutex> guard(lock);
+    const std::lock_guard<std::mutex> guard(lock());
     if (pending.empty()) {
         throw std::logic_error("serial_reader::next_message() - the previous message is still awaited");
     }

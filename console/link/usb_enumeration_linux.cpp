@@ -1,7 +1,5 @@
 // USB enumeration on Linux, read from sysfs.
-#include "console/link/usb_sysfs_enumerator.hpp"
-
-#include "console/link/usb_error.hpp"
+#include "console/link/usb_enumeration_linux.hpp"
 
 #include <algorithm>
 #include <cctype>
@@ -49,16 +47,20 @@ std::string device_name(const usb_device& device)
 std::uint16_t read_id(const usb_device& device, const char* file_name)
 {
     const auto fail = [&]() -> usb_error {
-        return usb_error("Failed to read " + std::string(file_name) + " of USB device " +
-                         device_name(device) + ".");
+        return usb_error("Failed to read " + std::string(file_name) + " of USB device " + device_name(device) + ".");
     };
     std::ifstream file(fs::path(device.location) / file_name, std::ios::binary);
     if (!file) {
         throw fail();
     }
-    // The kernel writes four hex digits and a line feed; read a little more to notice junk.
-    char buffer[16];
+    // The kernel writes four hex digits and a line feed. The whole file is read, so that junk
+    // after the number is noticed wherever it stands; a file that fills the buffer holds more
+    // than an identity.
+    char buffer[64];
     file.read(buffer, sizeof buffer);
+    if (file.gcount() == static_cast<std::streamsize>(sizeof buffer)) {
+        throw fail();
+    }
     std::string_view text(buffer, static_cast<std::size_t>(file.gcount()));
     while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())) != 0) {
         text.remove_suffix(1);
@@ -68,8 +70,7 @@ std::uint16_t read_id(const usb_device& device, const char* file_name)
     }
     unsigned value = 0;
     const auto [end, result] = std::from_chars(text.data(), text.data() + text.size(), value, 16);
-    if (text.empty() || result != std::errc() || end != text.data() + text.size() ||
-        value > 0xFFFF) {
+    if (text.empty() || result != std::errc() || end != text.data() + text.size() || value > 0xFFFF) {
         throw fail();
     }
     return static_cast<std::uint16_t>(value);
@@ -78,8 +79,7 @@ std::uint16_t read_id(const usb_device& device, const char* file_name)
 // "<device>:<configuration>.<interface>" with a decimal configuration value.
 bool names_interface(std::string_view entry, std::string_view device, unsigned interface_number)
 {
-    if (entry.size() <= device.size() + 1 || entry.substr(0, device.size()) != device ||
-        entry[device.size()] != ':') {
+    if (entry.size() <= device.size() + 1 || entry.substr(0, device.size()) != device || entry[device.size()] != ':') {
         return false;
     }
     entry.remove_prefix(device.size() + 1);
@@ -88,15 +88,14 @@ bool names_interface(std::string_view entry, std::string_view device, unsigned i
         return false;
     }
     const std::string_view configuration = entry.substr(0, dot);
-    if (!std::all_of(configuration.begin(), configuration.end(),
-                     [](char c) { return c >= '0' && c <= '9'; })) {
+    if (!std::all_of(configuration.begin(), configuration.end(), [](char c) { return c >= '0' && c <= '9'; })) {
         return false;
     }
     const std::string_view number = entry.substr(dot + 1);
     unsigned value = 0;
     const auto [end, result] = std::from_chars(number.data(), number.data() + number.size(), value);
-    return !number.empty() && result == std::errc() && end == number.data() + number.size() &&
-           value == interface_number;
+    return !number.empty() && result == std::errc() && end == number.data() + number.size()
+        && value == interface_number;
 }
 
 std::optional<std::string> port_of_interface(const fs::path& interface_folder)
@@ -115,6 +114,13 @@ std::optional<std::string> port_of_interface(const fs::path& interface_folder)
     return std::nullopt;
 }
 
+// The sysfs root of the running system.
+fs::path default_usb_sysfs_root()
+{
+    const char* configured = std::getenv("VISTREL_SYSFS_ROOT");
+    return configured != nullptr && configured[0] != '\0' ? fs::path(configured) : fs::path(system_sysfs_root);
+}
+
 }  // namespace
 
 usb_sysfs_enumerator::usb_sysfs_enumerator(fs::path root) : root_(std::move(root)) {}
@@ -127,8 +133,7 @@ std::vector<usb_device> usb_sysfs_enumerator::list_connected_devices() const
         return {};  // no USB bus on this machine
     }
     const auto fail = [&](const std::error_code& cause) {
-        return usb_error("Failed to list the USB devices under " + root_.string() + ": " +
-                         cause.message() + ".");
+        return usb_error("Failed to list the USB devices under " + root_.string() + ": " + cause.message() + ".");
     };
     if (error) {
         throw fail(error);
@@ -164,8 +169,7 @@ std::uint16_t usb_sysfs_enumerator::product_id(const usb_device& device) const
     return read_id(device, "idProduct");
 }
 
-std::string usb_sysfs_enumerator::serial_port_name(const usb_device& device,
-                                                   std::uint8_t interface_number,
+std::string usb_sysfs_enumerator::serial_port_name(const usb_device& device, std::uint8_t interface_number,
                                                    bool composite) const
 {
     // A device's own port, when it is not composite, is that of its interface 0.
@@ -177,18 +181,10 @@ std::string usb_sysfs_enumerator::serial_port_name(const usb_device& device,
             if (auto port = port_of_interface(folder / entry)) {
                 return *port;
             }
-            throw usb_error("No serial port on interface " + std::to_string(wanted) +
-                            " of USB device " + name + ".");
+            throw usb_error("No serial port on interface " + std::to_string(wanted) + " of USB device " + name + ".");
         }
     }
     throw usb_error("USB device " + name + " has no interface " + std::to_string(wanted) + ".");
-}
-
-fs::path default_usb_sysfs_root()
-{
-    const char* configured = std::getenv("VISTREL_SYSFS_ROOT");
-    return configured != nullptr && configured[0] != '\0' ? fs::path(configured)
-                                                          : fs::path(system_sysfs_root);
 }
 
 const usb_enumerator& platform_usb_enumerator()

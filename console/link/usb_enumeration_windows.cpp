@@ -4,9 +4,7 @@
 // whole device ("USB\VID_0483&PID_5740\<serial>"). The interfaces of a composite device are
 // its child nodes ("...&MI_02\..."). A node that is a serial port holds the port's name
 // ("COM7") in the value "PortName" of its hardware registry key.
-#include "console/link/usb_enumerator.hpp"
-
-#include "console/link/usb_error.hpp"
+#include "console/link/usb_discovery.hpp"
 #include "console/link/usb_instance_id.hpp"
 
 #include <windows.h>
@@ -67,10 +65,8 @@ std::string instance_id(HDEVINFO list, SP_DEVINFO_DATA& data)
     DWORD size = 0;
     SetupDiGetDeviceInstanceIdA(list, &data, nullptr, 0, &size);
     std::vector<char> text(size + 1, '\0');
-    if (!SetupDiGetDeviceInstanceIdA(list, &data, text.data(), static_cast<DWORD>(text.size()),
-                                     nullptr)) {
-        throw usb_error("Failed to get the instance ID of a USB device" +
-                        error_number(GetLastError()) + ".");
+    if (!SetupDiGetDeviceInstanceIdA(list, &data, text.data(), static_cast<DWORD>(text.size()), nullptr)) {
+        throw usb_error("Failed to get the instance ID of a USB device" + error_number(GetLastError()) + ".");
     }
     return text.data();
 }
@@ -92,19 +88,18 @@ std::optional<std::string> node_id(DEVINST node)
 std::optional<std::string> port_name_of(DEVINST node)
 {
     registry_key key;
-    if (CM_Open_DevNode_Key(node, KEY_QUERY_VALUE, 0, RegDisposition_OpenExisting, key.out(),
-                            CM_REGISTRY_HARDWARE) != CR_SUCCESS) {
+    if (CM_Open_DevNode_Key(node, KEY_QUERY_VALUE, 0, RegDisposition_OpenExisting, key.out(), CM_REGISTRY_HARDWARE)
+        != CR_SUCCESS) {
         return std::nullopt;
     }
     DWORD type = 0;
     DWORD size = 0;
-    if (RegQueryValueExA(key.get(), "PortName", nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
-        type != REG_SZ) {
+    if (RegQueryValueExA(key.get(), "PortName", nullptr, &type, nullptr, &size) != ERROR_SUCCESS || type != REG_SZ) {
         return std::nullopt;
     }
     std::vector<char> text(size + 1, '\0');
-    if (RegQueryValueExA(key.get(), "PortName", nullptr, &type,
-                         reinterpret_cast<BYTE*>(text.data()), &size) != ERROR_SUCCESS) {
+    if (RegQueryValueExA(key.get(), "PortName", nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &size)
+        != ERROR_SUCCESS) {
         return std::nullopt;
     }
     std::string name(text.data());  // the stored value may or may not end with its NUL
@@ -118,8 +113,7 @@ usb_instance_id identity_of(const usb_device& device, const char* what)
 {
     const auto identity = parse_usb_instance_id(device.location);
     if (!identity) {
-        throw usb_error("Failed to read the " + std::string(what) + " of USB device " +
-                        device.location + ".");
+        throw usb_error("Failed to read the " + std::string(what) + " of USB device " + device.location + ".");
     }
     return *identity;
 }
@@ -128,8 +122,7 @@ class usb_setupapi_enumerator final : public usb_enumerator {
 public:
     std::vector<usb_device> list_connected_devices() const override
     {
-        const device_info_list list(
-            SetupDiGetClassDevsA(nullptr, "USB", nullptr, DIGCF_ALLCLASSES | DIGCF_PRESENT));
+        const device_info_list list(SetupDiGetClassDevsA(nullptr, "USB", nullptr, DIGCF_ALLCLASSES | DIGCF_PRESENT));
         if (list.get() == INVALID_HANDLE_VALUE) {
             throw usb_error("Failed to list all USB devices" + error_number(GetLastError()) + ".");
         }
@@ -164,8 +157,7 @@ public:
         return identity_of(device, "product ID").product_id;
     }
 
-    std::string serial_port_name(const usb_device& device, std::uint8_t interface_number,
-                                 bool composite) const override
+    std::string serial_port_name(const usb_device& device, std::uint8_t interface_number, bool composite) const override
     {
         DEVINST node = 0;
         std::string id = device.location;
@@ -190,11 +182,10 @@ public:
             if (auto port = port_name_of(child)) {
                 return *port;
             }
-            throw usb_error("No serial port on interface " + interface_text + " of USB device " +
-                            device.location + ".");
+            throw usb_error("No serial port on interface " + interface_text + " of USB device " + device.location
+                            + ".");
         }
-        throw usb_error("USB device " + device.location + " has no interface " + interface_text +
-                        ".");
+        throw usb_error("USB device " + device.location + " has no interface " + interface_text + ".");
     }
 };
 

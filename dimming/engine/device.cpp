@@ -1,10 +1,15 @@
 #include "dimming/engine/device.h"
 
+#include "dimming/engine/port_claim.h"
 #include "dimming/engine/port_lister.h"
 
 #include <QDebug>
 
-Device::Device(QObject *parent) : QObject(parent), chunk(chunkSize, '\0') {}
+Device::Device(QObject *parent)
+    : QObject(parent)
+    , chunk(chunkSize, '\0')
+{
+}
 
 void Device::setPortName(const QString &portName)
 {
@@ -17,7 +22,12 @@ bool Device::open()
         port.close();
     port.setPortName(name);
     // No line settings: the device is a USB virtual serial port.
-    return port.open(QIODevice::ReadWrite);
+    if (!port.open(QIODevice::ReadWrite))
+        return false;
+    if (claimPortOrClose(port))
+        return true;
+    qDebug() << "port in use by another program:" << name;
+    return false;
 }
 
 void Device::close() noexcept
@@ -38,7 +48,19 @@ bool Device::write(const QByteArray &data)
             return false;
         written += static_cast<qsizetype>(result);
     }
+    // The port writes from its buffer only when the event loop runs again; closing it before
+    // that (an exchange with a wait of 0 ms) drops what is still there. The bytes go to the
+    // system now, without waiting; what it cannot take at once still leaves from the buffer.
+    port.flush();
     return true;
+}
+
+bool Device::lineFailed() const
+{
+    // Once the device has hung up, the port reads nothing and never fails a read call: the
+    // failure shows only in its error, which the next open clears.
+    const QSerialPort::SerialPortError error = port.error();
+    return error == QSerialPort::ReadError || error == QSerialPort::ResourceError;
 }
 
 bool Device::read(QByteArray &data)
@@ -48,7 +70,7 @@ bool Device::read(QByteArray &data)
         if (result < 0)
             return false;
         if (result == 0)
-            return true;
+            return !lineFailed();
         data.append(chunk.constData(), static_cast<qsizetype>(result));
     }
 }
@@ -62,10 +84,9 @@ QStringList Device::availablePorts(quint16 vendorId, quint16 productId)
             names.append(port.portName);
             qDebug() << "appending " << port.portName;
         } else {
-            qDebug() << Qt::hex << "name: " << port.portName << "description " << port.description
-                     << "manufacturer " << port.manufacturer << "productIdentifier"
-                     << port.productIdentifier.value_or(0) << "serialNumber" << port.serialNumber
-                     << "systemLocation " << port.systemLocation << "vendorIdentifier "
+            qDebug() << Qt::hex << "name: " << port.portName << "description " << port.description << "manufacturer "
+                     << port.manufacturer << "productIdentifier" << port.productIdentifier.value_or(0) << "serialNumber"
+                     << port.serialNumber << "systemLocation " << port.systemLocation << "vendorIdentifier "
                      << port.vendorIdentifier.value_or(0);
         }
     }

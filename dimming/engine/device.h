@@ -22,12 +22,14 @@ public:
     // Takes effect at the next open; an open port is not touched.
     void setPortName(const QString &portName);
 
-    // Closes the port if open, then opens it under the stored name for reading and writing.
+    // Closes the port if open, then opens it under the stored name for reading and writing,
+    // for this process alone: false also when another program holds the port.
     bool open();
     void close() noexcept;
-    // Writes every byte; false as soon as a write call fails.
+    // Writes every byte and hands them to the system at once; false as soon as a write call fails.
     bool write(const QByteArray &data);
-    // Appends every byte that can be read now; false if a read call fails.
+    // Appends every byte that can be read now; false if a read call fails or the port has
+    // failed to read since it was opened (the device has hung up).
     bool read(QByteArray &data);
     bool isOpen() const { return port.isOpen(); }
 
@@ -35,6 +37,8 @@ public:
     static QStringList availablePorts(quint16 vendorId, quint16 productId);
 
 private:
+    bool lineFailed() const;
+
     QSerialPort port;
     QString name;
     QByteArray chunk;

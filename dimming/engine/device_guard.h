@@ -9,7 +9,10 @@
 class DeviceGuard
 {
 public:
-    explicit DeviceGuard(Device &guarded) : device(&guarded) {}
+    explicit DeviceGuard(Device &guarded)
+        : device(&guarded)
+    {
+    }
     ~DeviceGuard() { release(); }
     DeviceGuard(const DeviceGuard &) = delete;
     DeviceGuard &operator=(const DeviceGuard &) = delete;

@@ -8,7 +8,7 @@ PortLister &currentLister()
     static PortLister lister = systemPorts;
     return lister;
 }
-}
+}  // namespace
 
 QList<PortDescription> systemPorts()
 {
@@ -25,6 +25,20 @@ QList<PortDescription> systemPorts()
             port.vendorIdentifier = info.vendorIdentifier();
         if (info.hasProductIdentifier())
             port.productIdentifier = info.productIdentifier();
+        ports.append(port);
+    }
+    return ports;
+}
+
+QList<PortDescription> devicePorts(const QStringList &names, quint16 vendorId, quint16 productId)
+{
+    QList<PortDescription> ports;
+    for (const QString &name : names) {
+        PortDescription port;
+        port.portName = name;
+        port.systemLocation = name;
+        port.vendorIdentifier = vendorId;
+        port.productIdentifier = productId;
         ports.append(port);
     }
     return ports;

@@ -4,11 +4,13 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <optional>
 
-struct PortDescription {
+struct PortDescription
+{
     QString portName;
     QString description;
     QString manufacturer;
@@ -22,6 +24,10 @@ using PortLister = std::function<QList<PortDescription>()>;
 
 // The serial ports as QSerialPortInfo lists them.
 QList<PortDescription> systemPorts();
+
+// Ports of these names (each also its system location) that carry the given USB identifiers:
+// what a replaced lister presents as connected devices.
+QList<PortDescription> devicePorts(const QStringList &names, quint16 vendorId, quint16 productId);
 
 // The lister in use; systemPorts unless replaced.
 const PortLister &portLister();

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <string_view>
 
 namespace {
@@ -34,17 +35,20 @@ enum Stage {
     ErrorItemMembers = 8,
 };
 
-struct Text {
+struct Text
+{
     const char *begin = nullptr;
     size_t length = 0;
     bool seen() const { return begin != nullptr; }
 };
 
 // The parse record of one reply, with what has been gathered from it so far.
-struct ReplyCollector : minijson_parse_data_t {
+struct ReplyCollector : minijson_parse_data_t
+{
     SignalValues values;
     Stage stage = ReplyMembers;
     bool isCan = false;
+    bool isJson = false;
     bool isState = false;
     bool isError = false;
     bool isSignal = false;
@@ -61,7 +65,7 @@ struct ReplyCollector : minijson_parse_data_t {
     void resetReply()
     {
         values.clear();
-        isCan = isState = isError = isSignal = false;
+        isCan = isJson = isState = isError = isSignal = false;
         dataArray = sortObject = dataObject = identifierText = valueText = Text();
         code = 0;
         current = SignalValue();
@@ -84,7 +88,7 @@ const char *textOf(const minijson_parse_data_t &data)
 
 Text containerOf(const minijson_parse_data_t &data)
 {
-    return Text{textOf(data), data.length};
+    return Text {textOf(data), data.length};
 }
 
 std::string_view stringOf(const minijson_parse_data_t &data)
@@ -102,16 +106,24 @@ bool isNumber(const minijson_parse_data_t &data)
     return data.type == typeInteger || data.type == typeReal;
 }
 
+// An integer that a qint32 holds as it stands; a larger one, cut to 32 bits, would name another
+// signal or value.
+bool isInteger32(const minijson_parse_data_t &data)
+{
+    return data.type == typeInteger && data.value.integer >= std::numeric_limits<qint32>::min()
+        && data.value.integer <= std::numeric_limits<qint32>::max();
+}
+
 // Parses a complete text with the collector at the given stage, reporting depth 1.
 // The record fields and the stage of the enclosing parse are restored afterwards.
-int parseText(ReplyCollector &collector, Stage stage, const char *text, size_t length,
-              unsigned flags, size_t *used = nullptr)
+int parseText(
+    ReplyCollector &collector, Stage stage, const char *text, size_t length, unsigned flags, size_t *used = nullptr)
 {
     const minijson_parse_data_t outer = collector;
     const Stage outerStage = collector.stage;
     collector.stage = stage;
 
-    minijson_parser_t request{};
+    minijson_parser_t request {};
     request.callback = collectReply;
     request.data = &collector;
     request.depth = 1;
@@ -137,6 +149,7 @@ int readReplyMember(ReplyCollector &c, const minijson_parse_data_t &d)
     const std::string_view key = keyOf(d);
     if (key == "category") {
         c.isCan = d.type == typeString && stringOf(d) == "CAN";
+        c.isJson = d.type == typeString && stringOf(d) == "JSON";
         return 0;
     }
     if (key == "case") {
@@ -202,7 +215,7 @@ int readItemMember(ReplyCollector &c, const minijson_parse_data_t &d)
 int readIdentifierMember(ReplyCollector &c, const minijson_parse_data_t &d)
 {
     const std::string_view key = keyOf(d);
-    if (key == "code" && d.type == typeInteger) {
+    if (key == "code" && isInteger32(d)) {
         c.code = static_cast<qint32>(d.value.integer);
         return 0;
     }
@@ -214,7 +227,7 @@ int readIdentifierMember(ReplyCollector &c, const minijson_parse_data_t &d)
 int readValueMember(ReplyCollector &c, const minijson_parse_data_t &d)
 {
     const std::string_view key = keyOf(d);
-    if (key == "raw" && d.type == typeInteger) {
+    if (key == "raw" && isInteger32(d)) {
         c.current.raw = static_cast<qint32>(d.value.integer);
         return 0;
     }
@@ -247,7 +260,7 @@ int readPhysicalMember(ReplyCollector &c, const minijson_parse_data_t &d)
 int readErrorSortMember(ReplyCollector &c, const minijson_parse_data_t &d)
 {
     const std::string_view key = keyOf(d);
-    if (key == "number" && d.type == typeInteger) {
+    if (key == "number" && isInteger32(d)) {
         c.number = static_cast<qint32>(d.value.integer);
         return 0;
     }
@@ -302,17 +315,27 @@ int collectReply(int kind, minijson_parse_data_t *data)
 // Takes what one parsed reply line holds into the result lists.
 void takeReply(ReplyCollector &c, ParsedReplies &replies)
 {
+    if (c.isJson) {
+        // The device could not read the request.
+        if (c.isError)
+            ++replies.refusals;
+        return;
+    }
     if (!c.isCan)
         return;
     if (c.isState && c.isSignal && c.dataArray.seen()) {
-        if (const int result = parseText(c, StateItems, c.dataArray))
+        if (const int result = parseText(c, StateItems, c.dataArray)) {
             qDebug() << "parsing data failed:" << result;
-        else
+            ++replies.unreadable;
+        } else {
             replies.values.append(c.values);
-    } else if (c.isError && c.sortObject.seen() && c.dataArray.seen()) {
-        if (parseText(c, ErrorSortMembers, c.sortObject) == 0
+        }
+    } else if (c.isError) {
+        if (c.sortObject.seen() && c.dataArray.seen() && parseText(c, ErrorSortMembers, c.sortObject) == 0
             && parseText(c, ErrorItems, c.dataArray) == 0 && c.code != 0)
-            replies.errors.append(SignalErrors{{static_cast<Signal>(c.code), {c.number, c.message}}});
+            replies.errors.append(SignalErrors {{static_cast<Signal>(c.code), {c.number, c.message}}});
+        else
+            ++replies.refusals;  // an error for no signal refuses the request as a whole
     }
 }
 
@@ -321,7 +344,7 @@ void takeReply(ReplyCollector &c, ParsedReplies &replies)
 ParsedReplies parseReplies(const QByteArray &received)
 {
     ParsedReplies replies;
-    ReplyCollector collector{};
+    ReplyCollector collector {};
     const char *const begin = received.constData();
     const auto size = static_cast<size_t>(received.size());
     size_t start = 0;
@@ -330,6 +353,7 @@ ParsedReplies parseReplies(const QByteArray &received)
         const int result = parseText(collector, ReplyMembers, begin + start, size - start, MINIJSON_PARSE_LINE, &used);
         if (result != 0) {
             qDebug() << "parsing whole failed:" << result;
+            ++replies.unreadable;
             // Go on after the next line end at or after the place where the parse stopped.
             const size_t from = start + std::min(used, size - start);
             const void *lineEnd = std::memchr(begin + from, '\n', size - from);

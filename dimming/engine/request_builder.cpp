@@ -2,12 +2,12 @@
 
 #include "codec/minijson_writer.h"
 
-
 namespace {
 
 // The state of one request: the output, the values to walk and the current signal's
 // value copy (the textual copy keeps its bytes alive while the writer reads them).
-struct RequestBuilder {
+struct RequestBuilder
+{
     QByteArray output;
     RequestMode mode;
     const SignalValues &values;
@@ -19,7 +19,8 @@ const minijson_value_t *nextItem(void *context, uint64_t);
 
 // The descriptor templates, patched before each request and item. Requests are built
 // on one thread only.
-struct RequestTemplate {
+struct RequestTemplate
+{
     minijson_member_t code[1] = {minijson_member("code", minijson_integer(0))};
     minijson_member_t value[1] = {minijson_member("", minijson_end())};
     minijson_member_t setItemMembers[2] = {
@@ -65,8 +66,8 @@ const minijson_value_t *nextItem(void *context, uint64_t)
             member = minijson_member("physical", minijson_real(value.physical));
         if (value.hasTextual()) {
             const QByteArray &text = builder.current.textual;
-            member = minijson_member(
-                "textual", minijson_string_n(text.constData(), static_cast<uint32_t>(text.size())));
+            member =
+                minijson_member("textual", minijson_string_n(text.constData(), static_cast<uint32_t>(text.size())));
         }
         return &t.setItem;
     }
@@ -89,7 +90,7 @@ int appendToOutput(void *context, const void *bytes, size_t length)
 
 QByteArray buildRequest(RequestMode mode, const SignalValues &values)
 {
-    RequestBuilder builder{QByteArray(), mode, values, values.begin(), SignalValue()};
+    RequestBuilder builder {QByteArray(), mode, values, values.begin(), SignalValue()};
     requestTemplate.request[1].value.value.text = mode == RequestMode::Set ? "set" : "get";
     if (minijson_write(&builder, appendToOutput, MINIJSON_WRITE_LINE, &requestTemplate.root) != 0)
         return QByteArray();

@@ -21,4 +21,4 @@ QString signalName(Signal signal)
 namespace {
 // Registered before main runs, so that any signal carrying a Signal finds its type by name.
 [[maybe_unused]] const int signalMetaTypeId = qRegisterMetaType<Signal>("Signal");
-}
+}  // namespace

@@ -12,9 +12,10 @@
 
 using SignalValues = std::map<Signal, SignalValue>;
 
-struct SignalError {
-    qint32 number = -1;   // -1: the reply named no number
-    QByteArray message;   // the device's text, escapes kept as they arrived
+struct SignalError
+{
+    qint32 number = -1;  // -1: the reply named no number
+    QByteArray message;  // the device's text, escapes kept as they arrived
 };
 
 using SignalErrors = std::map<Signal, SignalError>;

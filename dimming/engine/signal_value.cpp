@@ -1,7 +1,16 @@
 #include "dimming/engine/signal_value.h"
 
-SignalValue::SignalValue(int number) : physical(static_cast<double>(number)) {}
+SignalValue::SignalValue(int number)
+    : physical(static_cast<double>(number))
+{
+}
 
-SignalValue::SignalValue(double number) : physical(number) {}
+SignalValue::SignalValue(double number)
+    : physical(number)
+{
+}
 
-SignalValue::SignalValue(const QString &text) : textual(text.toUtf8()) {}
+SignalValue::SignalValue(const QString &text)
+    : textual(text.toUtf8())
+{
+}

@@ -5,7 +5,8 @@
 #include <QString>
 #include <QtNumeric>
 
-struct SignalValue {
+struct SignalValue
+{
     static constexpr qint32 noRaw = -1;
 
     SignalValue() = default;
@@ -20,7 +21,7 @@ struct SignalValue {
     bool hasPhysical() const { return !qIsNaN(physical); }
     bool hasTextual() const { return !textual.isEmpty(); }
 
-    qint32 raw = noRaw;             // absent: -1
-    double physical = qQNaN();      // absent: NaN
-    QByteArray textual;             // absent: empty
+    qint32 raw = noRaw;  // absent: -1
+    double physical = qQNaN();  // absent: NaN
+    QByteArray textual;  // absent: empty
 };

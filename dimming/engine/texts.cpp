@@ -24,3 +24,20 @@ const QString statusGetting = QStringLiteral("Getting values in progress.");
 const QString statusSetting = QStringLiteral("Setting values in progress.");
 const QString statusGot = QStringLiteral("Values have been successfully got.");
 const QString statusSet = QStringLiteral("Values have been successfully set.");
+
+QString communicationMessage(WorkingEngine::ErrorCommunication error)
+{
+    switch (error) {
+    case WorkingEngine::CannotConnect:
+        return msgCannotConnect;
+    case WorkingEngine::NoDeviceFound:
+        return msgNoDevice;
+    case WorkingEngine::DeviceNotSelected:
+        return msgSelectDevice;
+    case WorkingEngine::SendFailed:
+        return msgSendFailed;
+    case WorkingEngine::ReceiveFailed:
+        return msgReceiveFailed;
+    }
+    return msgUnknownError;
+}

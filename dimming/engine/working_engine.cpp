@@ -18,8 +18,8 @@ const char *const traceRule = "\n----- ----- -----\n";
 SignalValues initialValues()
 {
     SignalValues values;
-    for (Signal signal : {Signal::DI_KL_58xd, Signal::DI_KL_58xs, Signal::DI_Display_Nachtdesign,
-                          Signal::DI_KL_58xt, Signal::LS_Helligkeit_FW})
+    for (Signal signal : {Signal::DI_KL_58xd, Signal::DI_KL_58xs, Signal::DI_Display_Nachtdesign, Signal::DI_KL_58xt,
+             Signal::LS_Helligkeit_FW})
         values.emplace(signal, SignalValue());
     return values;
 }
@@ -35,11 +35,14 @@ bool isSignalError(qint32 number)
     const qint32 categoryByte = (number >> 8) & 0xFF;
     return number != -1 && categoryByte == (vistrel::contract::signal_error_first >> 8);
 }
-}
+}  // namespace
 
 WorkingEngine::WorkingEngine(quint16 vendor, quint16 product, int milliseconds, QObject *parent)
-    : QObject(parent), vendorId(vendor), productId(product), values(initialValues()),
-      timeout(milliseconds)
+    : QObject(parent)
+    , vendorId(vendor)
+    , productId(product)
+    , values(initialValues())
+    , timeout(milliseconds)
 {
 }
 
@@ -116,8 +119,7 @@ bool WorkingEngine::sendRequest(RequestMode mode)
     }
 
     const QByteArray request = buildRequest(mode, values);
-    qDebug().noquote().nospace() << "----- ----- ----- sending JSON: ----- ----- -----\n"
-                                 << request << traceRule;
+    qDebug().noquote().nospace() << "----- ----- ----- sending JSON: ----- ----- -----\n" << request << traceRule;
     if (request.isEmpty()) {
         // Nothing was written, so there is nothing to wait for.
         emit informError(SendFailed);
@@ -158,8 +160,7 @@ void WorkingEngine::readReplies(RequestMode mode)
         emit informError(ReceiveFailed);
         return;
     }
-    qDebug().noquote().nospace() << "----- ----- ----- reading JSON(s): ----- ----- -----\n"
-                                 << received << traceRule;
+    qDebug().noquote().nospace() << "----- ----- ----- reading JSON(s): ----- ----- -----\n" << received << traceRule;
 
     const ParsedReplies replies = parseReplies(received);
     for (const SignalValues &reply : replies.values) {
@@ -168,10 +169,14 @@ void WorkingEngine::readReplies(RequestMode mode)
     }
 
     bool answered = !replies.values.isEmpty();
+    // A refusal, or bytes that are no reply, tell that the request was not carried out.
+    bool refused = replies.refusals > 0 || replies.unreadable > 0;
     for (const SignalErrors &reply : replies.errors) {
         for (const auto &[_signal, error] : reply) {
-            if (!isSignalError(error.number))
+            if (!isSignalError(error.number)) {
+                refused = true;
                 continue;
+            }
             const auto code = static_cast<ErrorSignal>(error.number & 0xFF);
             emit informError(_signal, code, QString::fromUtf8(error.message));
             if (code != SignalUnavailable)
@@ -181,7 +186,8 @@ void WorkingEngine::readReplies(RequestMode mode)
 
     if (answered)
         return;
-    if (mode == RequestMode::Set)
+    // A set is accepted in silence; one that was refused ends like a get without answer.
+    if (mode == RequestMode::Set && !refused)
         emit informTimeout();
     else
         emit informError(ReceiveFailed);

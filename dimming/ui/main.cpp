@@ -8,6 +8,9 @@
 int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
+    // Lets the desktop tie the window to the program's desktop entry (Wayland has no window
+    // class for it).
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.vistrel.VistrelDimming"));
 
     // No catalogue for the user's languages is the normal case; the texts stay as written.
     QTranslator translator;

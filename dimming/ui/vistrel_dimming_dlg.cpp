@@ -4,6 +4,7 @@
 
 #include "contract/device_contract.hpp"
 #include "dimming/engine/lux_bands.h"
+#include "dimming/engine/signal_value.h"
 #include "dimming/engine/texts.h"
 #include "dimming/ui/about_dialog.h"
 
@@ -19,8 +20,8 @@
 namespace {
 
 constexpr int choiceNumberIndex = 2;
-constexpr int bandInitIndex = 15;      // "bis_6428_Lux"
-constexpr int bandDayMaxIndex = 0;     // "groesser_24413_Lux"
+constexpr int bandInitIndex = 15;  // "bis_6428_Lux"
+constexpr int bandDayMaxIndex = 0;  // "groesser_24413_Lux"
 constexpr int busyMilliseconds = 1000;
 
 // A received physical value as a slider position: cut toward zero and kept within the
@@ -31,23 +32,6 @@ int sliderPosition(double physical, const QSlider *slider)
     return static_cast<int>(bounded);
 }
 
-QString communicationMessage(WorkingEngine::ErrorCommunication error)
-{
-    switch (error) {
-    case WorkingEngine::CannotConnect:
-        return msgCannotConnect;
-    case WorkingEngine::NoDeviceFound:
-        return msgNoDevice;
-    case WorkingEngine::DeviceNotSelected:
-        return msgSelectDevice;
-    case WorkingEngine::SendFailed:
-        return msgSendFailed;
-    case WorkingEngine::ReceiveFailed:
-        return msgReceiveFailed;
-    }
-    return msgUnknownError;
-}
-
 void selectText(QComboBox *comboBox, const QString &text)
 {
     const int index = comboBox->findText(text);
@@ -55,13 +39,13 @@ void selectText(QComboBox *comboBox, const QString &text)
         comboBox->setCurrentIndex(index);
 }
 
-} // namespace
+}  // namespace
 
 VistrelDimmingDlg::VistrelDimmingDlg(QWidget *parent)
     : QDialog(parent, Qt::WindowFlags())
     , ui(new Ui::VistrelDimmingDlg)
     , engine(vistrel::contract::vendor_id, vistrel::contract::product_id,
-             int(vistrel::contract::dimming_reply_wait.count()), nullptr)
+          int(vistrel::contract::dimming_reply_wait.count()), nullptr)
     , busyFocus(nullptr)
     , busy(false)
 {
@@ -74,8 +58,8 @@ VistrelDimmingDlg::VistrelDimmingDlg(QWidget *parent)
 
     // Filling an empty box makes its first entry current and runs its slot; the engine
     // is not connected yet, so only the widget states follow.
-    for (QComboBox *comboBox : {ui->comboBoxDI_KL_58xt, ui->comboBoxDI_KL_58xs,
-                                ui->comboBoxDI_KL_58xd, ui->comboBoxLS_Helligkeit_FW})
+    for (QComboBox *comboBox :
+        {ui->comboBoxDI_KL_58xt, ui->comboBoxDI_KL_58xs, ui->comboBoxDI_KL_58xd, ui->comboBoxLS_Helligkeit_FW})
         comboBox->addItems({choiceInit, choiceError, choiceNumber});
     for (const QString &band : luxBandNames)
         ui->comboBoxRLS_Vorfeldhelligkeit_Boost->addItem(band);
@@ -85,21 +69,20 @@ VistrelDimmingDlg::VistrelDimmingDlg(QWidget *parent)
     const auto direct = Qt::DirectConnection;
     connect(this, &VistrelDimmingDlg::refreshComPorts, &engine, &WorkingEngine::refreshComPorts, direct);
     connect(this, &VistrelDimmingDlg::setComPort, &engine, &WorkingEngine::setComPort, direct);
-    connect(this, qOverload<Signal, int>(&VistrelDimmingDlg::storeValue),
-            &engine, qOverload<Signal, int>(&WorkingEngine::storeValue), direct);
-    connect(this, qOverload<Signal, double>(&VistrelDimmingDlg::storeValue),
-            &engine, qOverload<Signal, double>(&WorkingEngine::storeValue), direct);
-    connect(this, qOverload<Signal, QString>(&VistrelDimmingDlg::storeValue),
-            &engine, qOverload<Signal, QString>(&WorkingEngine::storeValue), direct);
+    connect(this, qOverload<Signal, int>(&VistrelDimmingDlg::storeValue), &engine,
+        qOverload<Signal, int>(&WorkingEngine::storeValue), direct);
+    connect(this, qOverload<Signal, double>(&VistrelDimmingDlg::storeValue), &engine,
+        qOverload<Signal, double>(&WorkingEngine::storeValue), direct);
+    connect(this, qOverload<Signal, QString>(&VistrelDimmingDlg::storeValue), &engine,
+        qOverload<Signal, QString>(&WorkingEngine::storeValue), direct);
     connect(this, &VistrelDimmingDlg::sendAll, &engine, &WorkingEngine::sendAll, direct);
     connect(this, &VistrelDimmingDlg::receiveAll, &engine, &WorkingEngine::receiveAll, direct);
     connect(&engine, &WorkingEngine::informComPorts, this, &VistrelDimmingDlg::informComPorts, direct);
     connect(&engine, &WorkingEngine::informValue, this, &VistrelDimmingDlg::informValue, direct);
-    connect(&engine, qOverload<WorkingEngine::ErrorCommunication>(&WorkingEngine::informError),
-            this, qOverload<WorkingEngine::ErrorCommunication>(&VistrelDimmingDlg::informError), direct);
-    connect(&engine, qOverload<Signal, WorkingEngine::ErrorSignal, QString>(&WorkingEngine::informError),
-            this, qOverload<Signal, WorkingEngine::ErrorSignal, QString>(&VistrelDimmingDlg::informError),
-            direct);
+    connect(&engine, qOverload<WorkingEngine::ErrorCommunication>(&WorkingEngine::informError), this,
+        qOverload<WorkingEngine::ErrorCommunication>(&VistrelDimmingDlg::informError), direct);
+    connect(&engine, qOverload<Signal, WorkingEngine::ErrorSignal, QString>(&WorkingEngine::informError), this,
+        qOverload<Signal, WorkingEngine::ErrorSignal, QString>(&VistrelDimmingDlg::informError), direct);
     connect(&engine, &WorkingEngine::informTimeout, this, &VistrelDimmingDlg::informTimeout, direct);
 
     // Bring the engine up to date with what the widgets show; nothing is sent.
@@ -120,29 +103,26 @@ VistrelDimmingDlg::~VistrelDimmingDlg()
 void VistrelDimmingDlg::signalDI_KL_58xdChanged(int)
 {
     qDebug() << "58xdchanged";
-    applyChoice(ui->horizontalSliderDI_KL_58xd, ui->spinBoxDI_KL_58xd, ui->comboBoxDI_KL_58xd,
-                Signal::DI_KL_58xd);
+    applyChoice(ui->horizontalSliderDI_KL_58xd, ui->spinBoxDI_KL_58xd, ui->comboBoxDI_KL_58xd, Signal::DI_KL_58xd);
 }
 
 void VistrelDimmingDlg::signalDI_KL_58xsChanged(int)
 {
     qDebug() << "58xschanged";
-    applyChoice(ui->horizontalSliderDI_KL_58xs, ui->spinBoxDI_KL_58xs, ui->comboBoxDI_KL_58xs,
-                Signal::DI_KL_58xs);
+    applyChoice(ui->horizontalSliderDI_KL_58xs, ui->spinBoxDI_KL_58xs, ui->comboBoxDI_KL_58xs, Signal::DI_KL_58xs);
 }
 
 void VistrelDimmingDlg::signalDI_KL_58xtChanged(int)
 {
     qDebug() << "58xtchanged";
-    applyChoice(ui->horizontalSliderDI_KL_58xt, ui->spinBoxDI_KL_58xt, ui->comboBoxDI_KL_58xt,
-                Signal::DI_KL_58xt);
+    applyChoice(ui->horizontalSliderDI_KL_58xt, ui->spinBoxDI_KL_58xt, ui->comboBoxDI_KL_58xt, Signal::DI_KL_58xt);
 }
 
 void VistrelDimmingDlg::signalLS_Helligkeit_FWChanged(int)
 {
     qDebug() << "signalLS_Helligkeit_FWChanged";
-    applyChoice(ui->horizontalSliderLS_Helligkeit_FW, ui->spinBoxLS_Helligkeit_FW,
-                ui->comboBoxLS_Helligkeit_FW, Signal::LS_Helligkeit_FW);
+    applyChoice(ui->horizontalSliderLS_Helligkeit_FW, ui->spinBoxLS_Helligkeit_FW, ui->comboBoxLS_Helligkeit_FW,
+        Signal::LS_Helligkeit_FW);
 }
 
 void VistrelDimmingDlg::signalDI_Display_NachtdesignChanged(bool checked)
@@ -247,8 +227,7 @@ void VistrelDimmingDlg::informComPorts(QStringList portList)
 
 void VistrelDimmingDlg::informValue(Signal _signal, int raw, double physical, QString textual)
 {
-    qDebug() << "informValue" << int(_signal) << "raw:" << raw << "physical:" << physical
-             << "textual:" << textual;
+    qDebug() << "informValue" << int(_signal) << "raw:" << raw << "physical:" << physical << "textual:" << textual;
     enableControls(true, nullptr);
     emit statusChanged(statusGot);
 
@@ -285,19 +264,20 @@ void VistrelDimmingDlg::informValue(Signal _signal, int raw, double physical, QS
     switch (_signal) {
     case Signal::DI_KL_58xd:
         chooseNumber(ui->comboBoxDI_KL_58xd, ui->horizontalSliderDI_KL_58xd,
-                     sliderPosition(physical, ui->horizontalSliderDI_KL_58xd));
+            sliderPosition(physical, ui->horizontalSliderDI_KL_58xd));
         break;
     case Signal::DI_KL_58xs:
         chooseNumber(ui->comboBoxDI_KL_58xs, ui->horizontalSliderDI_KL_58xs,
-                     sliderPosition(physical, ui->horizontalSliderDI_KL_58xs));
+            sliderPosition(physical, ui->horizontalSliderDI_KL_58xs));
         break;
     case Signal::DI_KL_58xt:
         chooseNumber(ui->comboBoxDI_KL_58xt, ui->horizontalSliderDI_KL_58xt,
-                     sliderPosition(physical, ui->horizontalSliderDI_KL_58xt));
+            sliderPosition(physical, ui->horizontalSliderDI_KL_58xt));
         break;
     case Signal::DI_Display_Nachtdesign: {
-        // The night design travels as a raw flag; the physical part only says a value came.
-        const bool checked = raw != 0;
+        // The night design travels as a raw flag; a reply that carries the physical value
+        // only gives the state by that value.
+        const bool checked = raw != SignalValue::noRaw ? raw != 0 : physical != 0.0;
         ui->checkBoxDI_Display_Nachtdesign->setChecked(checked);
         signalDI_Display_NachtdesignChanged(checked);
         break;
@@ -305,7 +285,7 @@ void VistrelDimmingDlg::informValue(Signal _signal, int raw, double physical, QS
     case Signal::LS_Helligkeit_FW:
         ui->groupBoxRLS_02->setEnabled(true);
         chooseNumber(ui->comboBoxLS_Helligkeit_FW, ui->horizontalSliderLS_Helligkeit_FW,
-                     sliderPosition(physical, ui->horizontalSliderLS_Helligkeit_FW));
+            sliderPosition(physical, ui->horizontalSliderLS_Helligkeit_FW));
         break;
     case Signal::RLS_Vorfeldhelligkeit_Boost:
         // Bands are accepted by name only.
@@ -335,8 +315,7 @@ void VistrelDimmingDlg::informError(Signal _signal, WorkingEngine::ErrorSignal e
         return;
     }
     emit statusChanged(QString());
-    QMessageBox::critical(this, titleSignalValueError,
-                          msgUnknownSignalError + QStringLiteral(" - ") + message);
+    QMessageBox::critical(this, titleSignalValueError, msgUnknownSignalError + QStringLiteral(" - ") + message);
 }
 
 void VistrelDimmingDlg::informTimeout()
@@ -354,7 +333,7 @@ void VistrelDimmingDlg::aboutDlgClicked()
 void VistrelDimmingDlg::enableControls(bool enable, QWidget *focus)
 {
     for (QPushButton *button : {ui->pushButtonSetDayMax, ui->pushButtonSetNightMax, ui->pushButtonSetError,
-                                ui->pushButtonSetInit, ui->pushButtonSet, ui->pushButtonGet})
+             ui->pushButtonSetInit, ui->pushButtonSet, ui->pushButtonGet})
         button->setEnabled(enable);
 
     if (!enable) {
@@ -399,6 +378,6 @@ void VistrelDimmingDlg::chooseNumber(QComboBox *comboBox, QSlider *slider, int v
 
 void VistrelDimmingDlg::showInvalidValue(Signal _signal)
 {
-    QMessageBox::critical(this, titleSignalValueError,
-                          msgInvalidValue + QStringLiteral(" Signal: ") + signalName(_signal));
+    QMessageBox::critical(
+        this, titleSignalValueError, msgInvalidValue + QStringLiteral(" Signal: ") + signalName(_signal));
 }

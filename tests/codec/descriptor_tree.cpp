@@ -151,7 +151,8 @@ size_t descriptor_tree::build(int depth) {
       std::vector<minijson_member_t>& stored = members_.emplace_back();
       stored.reserve(count + 1);  // an object needs a member pointer even when empty
       for (size_t i = 0; i < count; ++i)
-        stored.push_back(minijson_member(filled.names[i].c_str(), nodes_[filled.children[i]].value));
+        stored.push_back(
+            minijson_member(filled.names[i].c_str(), nodes_[filled.children[i]].value));
       if (!counted) stored.push_back(minijson_member_end());
       filled.value = counted ? minijson_object_n(stored.data(), static_cast<uint32_t>(count))
                              : minijson_object(stored.data());
@@ -159,7 +160,8 @@ size_t descriptor_tree::build(int depth) {
       return index;
     }
   }
-  nodes_[index].code = nodes_[index].value.type < 0 ? -nodes_[index].value.type : nodes_[index].value.type;
+  nodes_[index].code =
+      nodes_[index].value.type < 0 ? -nodes_[index].value.type : nodes_[index].value.type;
   return index;
 }
 
@@ -174,8 +176,10 @@ std::string descriptor_tree::mismatch(std::string_view text) const {
   size_t length = text.size();
   const minijson_parser_t request{collect, &top, 0, 0, nullptr};
   const int result = minijson_parse(text.data(), &length, &request);
-  if (result != 0) return "parse result " + std::to_string(result) + " at " + std::to_string(length);
-  if (length != text.size()) return "parsed " + std::to_string(length) + " of " + std::to_string(text.size());
+  if (result != 0)
+    return "parse result " + std::to_string(result) + " at " + std::to_string(length);
+  if (length != text.size())
+    return "parsed " + std::to_string(length) + " of " + std::to_string(text.size());
   if (reports.size() != 1) return "reports at the top: " + std::to_string(reports.size());
   return compare(nodes_[0], reports[0].data);
 }
@@ -188,8 +192,11 @@ std::string descriptor_tree::compare(const node& expected, const minijson_parse_
       return "integer " + std::to_string(expected.value.value.integer);
     case MINIJSON_TYPE_HEX: {
       const uint64_t want = expected.value.value.unsigned_integer;
-      if (want <= INT64_MAX && type_is(MINIJSON_INTEGER) && static_cast<uint64_t>(got.value.integer) == want) return {};
-      if (want > INT64_MAX && type_is(MINIJSON_REAL) && got.value.real == static_cast<double>(want)) return {};
+      if (want <= INT64_MAX && type_is(MINIJSON_INTEGER) &&
+          static_cast<uint64_t>(got.value.integer) == want)
+        return {};
+      if (want > INT64_MAX && type_is(MINIJSON_REAL) && got.value.real == static_cast<double>(want))
+        return {};
       return "hex " + std::to_string(want);
     }
     case MINIJSON_TYPE_BOOL: {
@@ -205,7 +212,8 @@ std::string descriptor_tree::compare(const node& expected, const minijson_parse_
       if (!type_is(MINIJSON_STRING)) return "string type";
       bool ok = false;
       const std::string decoded = unescaped(got.value.text, got.length, &ok);
-      if (!ok || decoded != expected.bytes || got.count != decoded.size()) return "string " + expected.bytes;
+      if (!ok || decoded != expected.bytes || got.count != decoded.size())
+        return "string " + expected.bytes;
       return {};
     }
     case MINIJSON_TYPE_BINARY: {
@@ -213,10 +221,11 @@ std::string descriptor_tree::compare(const node& expected, const minijson_parse_
       std::string decoded(got.length, '\0');
       size_t count = 0;
       size_t length = got.length;
-      const int result =
-          minijson_base64_decode(reinterpret_cast<unsigned char*>(decoded.data()), &count, got.value.text, &length);
+      const int result = minijson_base64_decode(reinterpret_cast<unsigned char*>(decoded.data()),
+                                                &count, got.value.text, &length);
       decoded.resize(count);
-      if (result != 0 || decoded != expected.bytes) return "binary of " + std::to_string(expected.bytes.size());
+      if (result != 0 || decoded != expected.bytes)
+        return "binary of " + std::to_string(expected.bytes.size());
       return {};
     }
     case MINIJSON_TYPE_REAL: {
@@ -225,7 +234,8 @@ std::string descriptor_tree::compare(const node& expected, const minijson_parse_
       // The rendering ends a mantissa at five zeros or nines in a row, so
       // a value may come back rounded in its sixth significant digit.
       const double tolerance = std::fabs(want) * 1e-5;
-      if (want == 0 ? got.value.real == 0 : std::fabs(got.value.real - want) <= tolerance) return {};
+      if (want == 0 ? got.value.real == 0 : std::fabs(got.value.real - want) <= tolerance)
+        return {};
       return "real " + std::to_string(want);
     }
     default:
@@ -240,13 +250,15 @@ std::string descriptor_tree::compare(const node& expected, const minijson_parse_
   size_t length = got.length;
   const minijson_parser_t request{collect, &inner, 1, 0, nullptr};
   if (minijson_parse(got.value.text, &length, &request) != 0) return "container text";
-  if (children.size() != expected.children.size()) return "children " + std::to_string(children.size());
+  if (children.size() != expected.children.size())
+    return "children " + std::to_string(children.size());
   for (size_t i = 0; i < children.size(); ++i) {
     if (object) {
       bool ok = false;
       const child_report& c = children[i];
       if (c.kind != MINIJSON_KIND_MEMBER) return "member kind";
-      if (unescaped(c.data.key, c.data.key_length, &ok) != expected.names[i] || !ok) return "member name";
+      if (unescaped(c.data.key, c.data.key_length, &ok) != expected.names[i] || !ok)
+        return "member name";
     } else if (children[i].kind != MINIJSON_KIND_ELEMENT) {
       return "element kind";
     }

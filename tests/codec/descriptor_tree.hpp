@@ -39,10 +39,10 @@ class descriptor_tree {
  private:
   struct node {
     minijson_value_t value{};
-    int32_t code = 0;                  // positive type code
-    std::string bytes;                 // string or binary content
-    std::vector<size_t> children;      // node indexes, generated values flattened in
-    std::vector<std::string> names;    // member names of an object
+    int32_t code = 0;  // positive type code
+    std::string bytes;  // string or binary content
+    std::vector<size_t> children;  // node indexes, generated values flattened in
+    std::vector<std::string> names;  // member names of an object
   };
 
   size_t build(int depth);

@@ -15,8 +15,8 @@ int record(int kind, minijson_parse_data_t* data) {
   return self->answer;
 }
 
-parse_outcome parse_calls(std::string_view text, const std::vector<size_t>& ends, size_t depth, uint32_t flags,
-                          bool resumable, int answer) {
+parse_outcome parse_calls(std::string_view text, const std::vector<size_t>& ends, size_t depth,
+                          uint32_t flags, bool resumable, int answer) {
   parse_outcome outcome;
   recorder data{};
   data.reports = &outcome.reports;
@@ -36,7 +36,8 @@ parse_outcome parse_calls(std::string_view text, const std::vector<size_t>& ends
 std::string describe_report(int kind, const minijson_parse_data_t& data) {
   std::string line = "kind " + std::to_string(kind) + " type " + std::to_string(data.type);
   if (kind == MINIJSON_KIND_MEMBER) {
-    line += " key " + std::string(data.key, data.key_length) + " (" + std::to_string(data.key_decoded_length) + ")";
+    line += " key " + std::string(data.key, data.key_length) + " (" +
+        std::to_string(data.key_decoded_length) + ")";
   }
   switch (data.type) {
     case MINIJSON_OBJECT:
@@ -60,7 +61,8 @@ std::string describe_report(int kind, const minijson_parse_data_t& data) {
   return line + " length " + std::to_string(data.length) + " count " + std::to_string(data.count);
 }
 
-parse_outcome parse_whole(std::string_view text, size_t depth, uint32_t flags, bool resumable, int callback_result) {
+parse_outcome parse_whole(std::string_view text, size_t depth, uint32_t flags, bool resumable,
+                          int callback_result) {
   return parse_calls(text, {text.size()}, depth, flags, resumable, callback_result);
 }
 

@@ -21,16 +21,19 @@ TEST(parser_reports, whole_value_at_depth_zero) {
 TEST(parser_reports, members_at_depth_one) {
   const parse_outcome out = parse_whole("{\"a\":1,\"b\":[1,2]}", 1);
   EXPECT_EQ(out.result, 0);
-  EXPECT_EQ(out.reports, (reports{"kind 2 type 8 key a (1) value 1 length 1 count 0",
-                                  "kind 2 type 2 key b (1) text [1,2] length 5 count 2"}));
+  EXPECT_EQ(out.reports,
+            (reports{"kind 2 type 8 key a (1) value 1 length 1 count 0",
+                     "kind 2 type 2 key b (1) text [1,2] length 5 count 2"}));
 }
 
 TEST(parser_reports, elements_at_depth_one_have_no_key) {
   const parse_outcome out = parse_whole("[true, false ,null,\"s\",-2.5]", 1);
   EXPECT_EQ(out.result, 0);
-  EXPECT_EQ(out.reports, (reports{"kind 1 type 32 value 1 length 4 count 0", "kind 1 type 32 value 0 length 5 count 0",
-                                  "kind 1 type 32 value -1 length 4 count 0", "kind 1 type 4 text s length 1 count 1",
-                                  "kind 1 type 16 value -2.5 length 4 count 0"}));
+  EXPECT_EQ(
+      out.reports,
+      (reports{"kind 1 type 32 value 1 length 4 count 0", "kind 1 type 32 value 0 length 5 count 0",
+               "kind 1 type 32 value -1 length 4 count 0", "kind 1 type 4 text s length 1 count 1",
+               "kind 1 type 16 value -2.5 length 4 count 0"}));
 }
 
 TEST(parser_reports, deeper_values_only_inside_their_container) {
@@ -44,14 +47,22 @@ TEST(parser_reports, container_counts) {
     const char* text;
     size_t count;
   };
-  const row rows[] = {{"[]", 0},          {"[1]", 1},          {"[1,2,3]", 3},      {"[[],[]]", 2},
-                      {"[1,]", 1},         {"{\"a\":1,}", 1},   {"{}", 0},           {"[[1,2],{\"x\":[3]}]", 2},
-                      {"{\"a\":[1,2,3]}", 1}, {"[\"a,b\",\"[\"]", 2}};
+  const row rows[] = {{"[]", 0},
+                      {"[1]", 1},
+                      {"[1,2,3]", 3},
+                      {"[[],[]]", 2},
+                      {"[1,]", 1},
+                      {"{\"a\":1,}", 1},
+                      {"{}", 0},
+                      {"[[1,2],{\"x\":[3]}]", 2},
+                      {"{\"a\":[1,2,3]}", 1},
+                      {"[\"a,b\",\"[\"]", 2}};
   for (const row& r : rows) {
     const parse_outcome out = parse_whole(r.text);
     ASSERT_EQ(out.result, 0) << r.text;
     ASSERT_EQ(out.reports.size(), 1u) << r.text;
-    EXPECT_NE(out.reports[0].find(" count " + std::to_string(r.count)), std::string::npos) << r.text << ": " << out.reports[0];
+    EXPECT_NE(out.reports[0].find(" count " + std::to_string(r.count)), std::string::npos)
+        << r.text << ": " << out.reports[0];
   }
 }
 
@@ -135,21 +146,20 @@ TEST_P(parser_framing, result_and_length) {
 
 INSTANTIATE_TEST_SUITE_P(
     modes, parser_framing,
-    ::testing::Values(
-        framing_case{"line_crlf_consumed", "{}\r\nX", 1, false, 0, 4, 1},
-        framing_case{"line_lf_consumed", "[1]\n[2]", 1, false, 0, 4, 1},
-        framing_case{"line_cr_alone", "[1]\r[2]", 1, false, 0, 4, 1},
-        framing_case{"line_end_not_directly_after", "[1] \n", 1, false, 0, 3, 1},
-        framing_case{"lone_lf_is_empty_text", "\n{}", 1, false, 0, 1, 0},
-        framing_case{"lone_crlf_is_empty_text", "\r\n{}", 1, true, 0, 2, 0},
-        framing_case{"scalar_ended_by_line_end", "12\n", 1, true, 0, 3, 1},
-        framing_case{"line_end_inside_brackets", "[1,\n2]", 1, false, -9, 3, 0},
-        framing_case{"line_end_inside_object", "{\"a\"\r:1}", 1, false, -9, 4, 0},
-        framing_case{"line_end_is_space_otherwise", "[1,\n2]", 0, false, 0, 6, 1},
-        framing_case{"separator_skips_garbage", "abc\x1e[]", 2, false, 0, 6, 1},
-        framing_case{"separator_missing", "abc[]", 2, true, -1, 5, 0},
-        framing_case{"separator_and_line", "x\x1e{}\n", 3, false, 0, 5, 1},
-        framing_case{"empty_buffer", "", 0, true, 0, 0, 0}));
+    ::testing::Values(framing_case{"line_crlf_consumed", "{}\r\nX", 1, false, 0, 4, 1},
+                      framing_case{"line_lf_consumed", "[1]\n[2]", 1, false, 0, 4, 1},
+                      framing_case{"line_cr_alone", "[1]\r[2]", 1, false, 0, 4, 1},
+                      framing_case{"line_end_not_directly_after", "[1] \n", 1, false, 0, 3, 1},
+                      framing_case{"lone_lf_is_empty_text", "\n{}", 1, false, 0, 1, 0},
+                      framing_case{"lone_crlf_is_empty_text", "\r\n{}", 1, true, 0, 2, 0},
+                      framing_case{"scalar_ended_by_line_end", "12\n", 1, true, 0, 3, 1},
+                      framing_case{"line_end_inside_brackets", "[1,\n2]", 1, false, -9, 3, 0},
+                      framing_case{"line_end_inside_object", "{\"a\"\r:1}", 1, false, -9, 4, 0},
+                      framing_case{"line_end_is_space_otherwise", "[1,\n2]", 0, false, 0, 6, 1},
+                      framing_case{"separator_skips_garbage", "abc\x1e[]", 2, false, 0, 6, 1},
+                      framing_case{"separator_missing", "abc[]", 2, true, -1, 5, 0},
+                      framing_case{"separator_and_line", "x\x1e{}\n", 3, false, 0, 5, 1},
+                      framing_case{"empty_buffer", "", 0, true, 0, 0, 0}));
 
 TEST(parser_framing, separator_seen_stays_until_reset) {
   const std::string text = "zz\x1e[1,";
@@ -189,40 +199,40 @@ TEST_P(parser_errors, code_and_offset) {
 
 INSTANTIATE_TEST_SUITE_P(
     codes, parser_errors,
-    ::testing::Values(
-        error_case{"leading_comma", "[,1]", false, -9, 1},
-        error_case{"double_comma", "[1,,2]", false, -9, 3},
-        error_case{"missing_comma", "[1 2]", false, -9, 3},
-        error_case{"mismatched_bracket", "[1}", false, -9, 2},
-        error_case{"close_at_depth_zero", "]", false, -9, 0},
-        error_case{"value_after_top_level_scalar", "1 2", false, -9, 2},
-        error_case{"colon_in_array", "[1:2]", false, -9, 2},
-        error_case{"missing_colon", "{\"a\" 1}", false, -9, 5},
-        error_case{"missing_value", "{\"a\":}", false, -9, 5},
-        error_case{"bracket_after_name", "{\"a\"[", false, -9, 4},
-        error_case{"key_not_string", "{1:2}", false, -12, 1},
-        error_case{"key_bad_escape", "{\"a\\x\":1}", false, -12, 4},
-        error_case{"key_control_byte", "{\"a\x01\":1}", false, -12, 3},
-        error_case{"key_unterminated", "{\"abc", false, -12, 5},
-        error_case{"partial_literal", "[tru]", false, -10, 1},
-        error_case{"misspelt_literal_resumable", "[trux]", true, -10, 1},
-        error_case{"bare_word", "[x]", false, -10, 1},
-        error_case{"value_control_byte", "[\"a\x1f\"]", false, -10, 3},
-        error_case{"value_bad_escape", "[\"\\x\"]", false, -10, 3},
-        error_case{"value_short_unicode_escape", "[\"\\u12g4\"]", false, -10, 6},
-        error_case{"value_unterminated", "[\"abc", false, -10, 5},
-        error_case{"value_vertical_tab", "[\x0b]", false, -10, 1},
-        error_case{"exponent_without_digits", "[1e]", false, -10, 1},
-        error_case{"exponent_at_end", "1e", false, -10, 0},
-        error_case{"exponent_letter_of_other_base", "[017e1]", false, -10, 1},
-        error_case{"binary_exponent_in_decimal", "[1p2]", false, -10, 1},
-        error_case{"sign_alone", "[-]", false, -10, 1},
-        error_case{"point_alone", "[.]", false, -10, 1},
-        error_case{"hex_without_digits", "[0x]", false, -10, 1},
-        error_case{"integer_beyond_64_bits", "[18446744073709551616]", false, -10, 1},
-        error_case{"signed_integer_beyond_64_bits", "[-18446744073709551616]", false, -9, 2},
-        error_case{"non_octal_digit", "[08]", false, -9, 2},
-        error_case{"seventeen_levels", std::string(17, '['), false, -15, 16}));
+    ::testing::Values(error_case{"leading_comma", "[,1]", false, -9, 1},
+                      error_case{"double_comma", "[1,,2]", false, -9, 3},
+                      error_case{"missing_comma", "[1 2]", false, -9, 3},
+                      error_case{"mismatched_bracket", "[1}", false, -9, 2},
+                      error_case{"close_at_depth_zero", "]", false, -9, 0},
+                      error_case{"value_after_top_level_scalar", "1 2", false, -9, 2},
+                      error_case{"colon_in_array", "[1:2]", false, -9, 2},
+                      error_case{"missing_colon", "{\"a\" 1}", false, -9, 5},
+                      error_case{"missing_value", "{\"a\":}", false, -9, 5},
+                      error_case{"bracket_after_name", "{\"a\"[", false, -9, 4},
+                      error_case{"key_not_string", "{1:2}", false, -12, 1},
+                      error_case{"key_bad_escape", "{\"a\\x\":1}", false, -12, 4},
+                      error_case{"key_control_byte", "{\"a\x01\":1}", false, -12, 3},
+                      error_case{"key_unterminated", "{\"abc", false, -12, 5},
+                      error_case{"partial_literal", "[tru]", false, -10, 1},
+                      error_case{"misspelt_literal_resumable", "[trux]", true, -10, 1},
+                      error_case{"bare_word", "[x]", false, -10, 1},
+                      error_case{"value_control_byte", "[\"a\x1f\"]", false, -10, 3},
+                      error_case{"value_bad_escape", "[\"\\x\"]", false, -10, 3},
+                      error_case{"value_short_unicode_escape", "[\"\\u12g4\"]", false, -10, 6},
+                      error_case{"value_unterminated", "[\"abc", false, -10, 5},
+                      error_case{"value_vertical_tab", "[\x0b]", false, -10, 1},
+                      error_case{"exponent_without_digits", "[1e]", false, -10, 1},
+                      error_case{"exponent_at_end", "1e", false, -10, 0},
+                      error_case{"exponent_letter_of_other_base", "[017e1]", false, -10, 1},
+                      error_case{"binary_exponent_in_decimal", "[1p2]", false, -10, 1},
+                      error_case{"sign_alone", "[-]", false, -10, 1},
+                      error_case{"point_alone", "[.]", false, -10, 1},
+                      error_case{"hex_without_digits", "[0x]", false, -10, 1},
+                      error_case{"integer_beyond_64_bits", "[18446744073709551616]", false, -10, 1},
+                      error_case{"signed_integer_beyond_64_bits", "[-18446744073709551616]", false,
+                                 -9, 2},
+                      error_case{"non_octal_digit", "[08]", false, -9, 2},
+                      error_case{"seventeen_levels", std::string(17, '['), false, -15, 16}));
 
 TEST(parser_errors, sixteen_levels_are_accepted) {
   const std::string text = std::string(16, '[') + std::string(16, ']');
@@ -281,40 +291,44 @@ TEST_P(parser_numbers, value_and_type) {
   ASSERT_EQ(minijson_parse(c.text, &length, &request), 0) << c.text;
   EXPECT_EQ(length, std::string(c.text).size());
   ASSERT_EQ(data.type, c.type) << c.text;
-  if (c.type == MINIJSON_INTEGER) EXPECT_EQ(static_cast<double>(data.value.integer), c.value) << c.text;
-  else EXPECT_EQ(data.value.real, c.value) << c.text;
+  if (c.type == MINIJSON_INTEGER)
+    EXPECT_EQ(static_cast<double>(data.value.integer), c.value) << c.text;
+  else
+    EXPECT_EQ(data.value.real, c.value) << c.text;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     syntax, parser_numbers,
-    ::testing::Values(number_case{"0", MINIJSON_INTEGER, 0}, number_case{"-0", MINIJSON_INTEGER, 0},
-                      number_case{"+7", MINIJSON_INTEGER, 7}, number_case{"0x1F", MINIJSON_INTEGER, 31},
-                      number_case{"-0Xff", MINIJSON_INTEGER, -255}, number_case{"017", MINIJSON_INTEGER, 15},
-                      number_case{"9223372036854775807", MINIJSON_INTEGER, 9223372036854775807.0},
-                      number_case{"-9223372036854775808", MINIJSON_INTEGER, -9223372036854775808.0},
-                      number_case{"0.5", MINIJSON_REAL, 0.5}, number_case{".5", MINIJSON_REAL, 0.5},
-                      number_case{"-.5", MINIJSON_REAL, -0.5}, number_case{"1.", MINIJSON_REAL, 1.0},
-                      number_case{"1e3", MINIJSON_REAL, 1000.0}, number_case{"1E+3", MINIJSON_REAL, 1000.0},
-                      number_case{"25E-1", MINIJSON_REAL, 2.5}, number_case{"0e5", MINIJSON_REAL, 0.0},
-                      number_case{"0x1.8p1", MINIJSON_REAL, 3.0}, number_case{"0x.8", MINIJSON_REAL, 0.5},
-                      number_case{"0x10p-2", MINIJSON_REAL, 4.0}, number_case{"01.4", MINIJSON_REAL, 1.5},
-                      number_case{"2.53E2", MINIJSON_REAL, 253.0}, number_case{"1.5E1", MINIJSON_REAL, 15.0},
-                      number_case{"0.1", MINIJSON_REAL, 0.1}, number_case{"6.126E3", MINIJSON_REAL, 6126.0},
-                      number_case{"1e400", MINIJSON_REAL, INFINITY}, number_case{"1e-400", MINIJSON_REAL, 0.0},
-                      number_case{"0.000000000000000000000000000001", MINIJSON_REAL, 1e-30},
-                      number_case{"3.33333333333333303727386009995825588703155517578125E-1", MINIJSON_REAL,
-                                  1.0 / 3.0},
-                      // Integers of 2^63 and more become reals.
-                      number_case{"9223372036854775808", MINIJSON_REAL, 9223372036854775808.0},
-                      number_case{"18446744073709551615", MINIJSON_REAL, 18446744073709551615.0},
-                      number_case{"0xffffffffffffffff", MINIJSON_REAL, 18446744073709551615.0},
-                      number_case{"-9223372036854775809", MINIJSON_REAL, -9223372036854775809.0}));
+    ::testing::Values(
+        number_case{"0", MINIJSON_INTEGER, 0}, number_case{"-0", MINIJSON_INTEGER, 0},
+        number_case{"+7", MINIJSON_INTEGER, 7}, number_case{"0x1F", MINIJSON_INTEGER, 31},
+        number_case{"-0Xff", MINIJSON_INTEGER, -255}, number_case{"017", MINIJSON_INTEGER, 15},
+        number_case{"9223372036854775807", MINIJSON_INTEGER, 9223372036854775807.0},
+        number_case{"-9223372036854775808", MINIJSON_INTEGER, -9223372036854775808.0},
+        number_case{"0.5", MINIJSON_REAL, 0.5}, number_case{".5", MINIJSON_REAL, 0.5},
+        number_case{"-.5", MINIJSON_REAL, -0.5}, number_case{"1.", MINIJSON_REAL, 1.0},
+        number_case{"1e3", MINIJSON_REAL, 1000.0}, number_case{"1E+3", MINIJSON_REAL, 1000.0},
+        number_case{"25E-1", MINIJSON_REAL, 2.5}, number_case{"0e5", MINIJSON_REAL, 0.0},
+        number_case{"0x1.8p1", MINIJSON_REAL, 3.0}, number_case{"0x.8", MINIJSON_REAL, 0.5},
+        number_case{"0x10p-2", MINIJSON_REAL, 4.0}, number_case{"01.4", MINIJSON_REAL, 1.5},
+        number_case{"2.53E2", MINIJSON_REAL, 253.0}, number_case{"1.5E1", MINIJSON_REAL, 15.0},
+        number_case{"0.1", MINIJSON_REAL, 0.1}, number_case{"6.126E3", MINIJSON_REAL, 6126.0},
+        number_case{"1e400", MINIJSON_REAL, INFINITY}, number_case{"1e-400", MINIJSON_REAL, 0.0},
+        number_case{"0.000000000000000000000000000001", MINIJSON_REAL, 1e-30},
+        number_case{"3.33333333333333303727386009995825588703155517578125E-1", MINIJSON_REAL,
+                    1.0 / 3.0},
+        // Integers of 2^63 and more become reals.
+        number_case{"9223372036854775808", MINIJSON_REAL, 9223372036854775808.0},
+        number_case{"18446744073709551615", MINIJSON_REAL, 18446744073709551615.0},
+        number_case{"0xffffffffffffffff", MINIJSON_REAL, 18446744073709551615.0},
+        number_case{"-9223372036854775809", MINIJSON_REAL, -9223372036854775809.0}));
 
 TEST(parser_numbers, large_integer_does_not_keep_the_previous_value) {
   const parse_outcome out = parse_whole("[5,9223372036854775808]", 1);
   ASSERT_EQ(out.result, 0);
-  EXPECT_EQ(out.reports, (reports{"kind 1 type 8 value 5 length 1 count 0",
-                                  "kind 1 type 16 value 9.2233720368547758e+18 length 19 count 0"}));
+  EXPECT_EQ(out.reports,
+            (reports{"kind 1 type 8 value 5 length 1 count 0",
+                     "kind 1 type 16 value 9.2233720368547758e+18 length 19 count 0"}));
 }
 
 TEST(parser_numbers, number_at_buffer_end_waits_when_resumable) {
@@ -348,6 +362,23 @@ TEST(parser_strings, raw_and_decoded_lengths) {
     EXPECT_EQ(data.value.text, r.text + 1);
     EXPECT_EQ(data.length, r.raw) << r.text;
     EXPECT_EQ(data.count, r.decoded) << r.text;
+  }
+}
+
+// A \u escape takes the four bytes after it as hexadecimal digits of
+// either case; a neighbour of a digit range is none.
+TEST(parser_strings, unicode_escape_digits) {
+  for (const char digit : std::string("09AFaf")) {
+    const std::string text = std::string("[\"\\u004") + digit + "\"]";
+    const parse_outcome out = parse_whole(text, 1);
+    EXPECT_EQ(out.result, 0) << text;
+    EXPECT_EQ(out.reports.size(), 1u) << text;
+  }
+  for (const char neighbour : std::string("/:@G`g")) {
+    const std::string text = std::string("[\"\\u004") + neighbour + "\"]";
+    const parse_outcome out = parse_whole(text, 1);
+    EXPECT_EQ(out.result, MINIJSON_WRONG_VALUE) << text;
+    EXPECT_EQ(out.length, 7u) << text;
   }
 }
 

@@ -12,7 +12,10 @@ int recording_sink::sink(void* context, const void* data, size_t length) {
     self->last_end_context = context;
     return 0;
   }
-  if (static_cast<int>(self->pieces.size()) == self->fail_on_piece) return self->failure;
+  if (static_cast<int>(self->pieces.size()) == self->fail_on_piece) {
+    ++self->refused_calls;
+    return self->failure;
+  }
   self->pieces.emplace_back(static_cast<const char*>(data), length);
   self->piece_contexts.push_back(context);
   self->text.append(static_cast<const char*>(data), length);

@@ -16,6 +16,7 @@ struct recording_sink {
   const void* last_end_context = nullptr;
   int fail_on_piece = -1;  // piece index whose delivery fails
   int failure = 0;
+  int refused_calls = 0;  // deliveries answered with failure (more than one: the writer went on)
   int end_result = 0;
 
   static int sink(void* context, const void* data, size_t length);

@@ -24,7 +24,8 @@ const std::vector<resumption_case> texts = {
     {"{\"k\\u00e9y\":\"v\\n\\\"\\u20ACx\\/\",\"s\":\"\xc3\xa9\"}", 1, 0},
     {"[{\"x\":{\"y\":[\"\\\\\",[]]}},{},\"tail\"]", 2, 0},
     {"[{\"x\":{\"y\":[\"\\\\\",[]]}},{},\"tail\"]", 1, 0},
-    {"junk\x1e{\"category\":\"system\",\"data\":[1,2,3]}\r\n", 1, MINIJSON_PARSE_SEPARATOR | MINIJSON_PARSE_LINE},
+    {"junk\x1e{\"category\":\"system\",\"data\":[1,2,3]}\r\n", 1,
+     MINIJSON_PARSE_SEPARATOR | MINIJSON_PARSE_LINE},
     {"{\"a\":[1,2,]}\n", 1, MINIJSON_PARSE_LINE},
     {"{\"a\" : \"unterminated", 1, 0},
     {"[1,\"bad\\q\"]", 1, 0},
@@ -47,7 +48,8 @@ TEST(parser_resumption, every_split_point_gives_the_same_reports_and_result) {
       // A text whose line end has not arrived yet ends without it.
       const size_t missing = whole.length - std::min(parts.length, whole.length);
       const std::string left_out = c.text.substr(parts.length, missing);
-      ASSERT_TRUE(parts.length == whole.length || (missing <= 2 && left_out.find_first_not_of("\r\n") == std::string::npos))
+      ASSERT_TRUE(parts.length == whole.length ||
+                  (missing <= 2 && left_out.find_first_not_of("\r\n") == std::string::npos))
           << c.text << " split at " << split;
     }
   }

@@ -52,7 +52,9 @@ TEST(writer_round_trip, buffered_output_equals_unbuffered) {
       collected got;
       collected::target = &got;
       tree.rewind();
-      EXPECT_EQ(minijson_write_buffered(buffer.data(), capacity, collected::sink, MINIJSON_WRITE_LINE, &tree.root()), 0);
+      EXPECT_EQ(minijson_write_buffered(buffer.data(), capacity, collected::sink,
+                                        MINIJSON_WRITE_LINE, &tree.root()),
+                0);
       EXPECT_EQ(got.text, reference.text) << "capacity " << capacity;
     }
     tree.rewind();

@@ -74,8 +74,7 @@ INSTANTIATE_TEST_SUITE_P(
         command_line_case{{"system=information"}, "", usage_text("system=information"), 1},
         // A group alone: its option help, exit status 0; the hidden group has none.
         command_line_case{{"system"}, "", system_help("<empty>"), 0},
-        command_line_case{{"profile"}, "", profile_help("<empty>"), 0},
-        command_line_case{{"_service"}, "", "", 0},
+        command_line_case{{"profile"}, "", profile_help("<empty>"), 0}, command_line_case{{"_service"}, "", "", 0},
         command_line_case{{"-c", "COM3", "system"}, "", system_help("<empty>"), 0},
         command_line_case{{"-c=COM3", "profile"}, "", profile_help("<empty>"), 0},
         // Words the group does not know: its option help naming the first of them, exit 0.
@@ -88,62 +87,48 @@ INSTANTIATE_TEST_SUITE_P(
         command_line_case{{"_service", "information"}, "", service_help("information"), 0},
         // Option values missing or unreadable.
         command_line_case{{"-c"}, "", "std::runtime_error - incorrectly specified COM port\n", 1},
-        command_line_case{{"-c", "COM3", "-c"},
-                          "",
-                          "std::runtime_error - incorrectly specified COM port\n",
-                          1},
-        command_line_case{{"system", "information", "-t"},
-                          "",
-                          "std::runtime_error - incorrectly specified timeout\n",
-                          1},
-        command_line_case{{"profile", "list", "-t"},
-                          "",
-                          "std::runtime_error - incorrectly specified timeout\n",
-                          1},
+        command_line_case{{"-c", "COM3", "-c"}, "", "std::runtime_error - incorrectly specified COM port\n", 1},
+        command_line_case{
+            {"system", "information", "-t"}, "", "std::runtime_error - incorrectly specified timeout\n", 1},
+        command_line_case{{"profile", "list", "-t"}, "", "std::runtime_error - incorrectly specified timeout\n", 1},
         command_line_case{{"system", "information", "-t", "abc"}, "", "", 1},
         command_line_case{{"system", "information", "-t=abc"}, "", "", 1},
         command_line_case{{"system", "information", "-t", "2147483648"}, "", "", 1},
         command_line_case{{"system", "information", "-t", "-2147483649"}, "", "", 1},
         command_line_case{{"profile", "upload", "-t", ""}, "", "", 1},
         // The device listing (no USB bus here) and what follows it.
-        command_line_case{{"-l"}, no_devices, "", 0},
-        command_line_case{{"-c", "COM3", "-l"}, no_devices, "", 0},
+        command_line_case{{"-l"}, no_devices, "", 0}, command_line_case{{"-c", "COM3", "-l"}, no_devices, "", 0},
         command_line_case{{"-l", "-c=COM3"}, no_devices, "", 0},
         command_line_case{{"-l", "-l"}, no_devices + no_devices, "", 0},
         command_line_case{{"-l", "system"}, no_devices, system_help("<empty>"), 0},
         command_line_case{{"-l", "_service"}, no_devices, "", 0},
         command_line_case{{"-l", "bogus"}, no_devices, usage_text("bogus"), 1},
-        command_line_case{{"-l", "-c"},
-                          no_devices,
-                          "std::runtime_error - incorrectly specified COM port\n",
-                          1}));
+        command_line_case{{"-l", "-c"}, no_devices, "std::runtime_error - incorrectly specified COM port\n", 1}));
 
 // Whatever the words hold, the rules above decide: no crash, exit status 0 or 1.
 INSTANTIATE_TEST_SUITE_P(
     unusual_words, usage_and_help,
-    ::testing::Values(
-        command_line_case{{""}, "", usage_text(""), 1},
-        command_line_case{{"="}, "", usage_text("="), 1},
-        command_line_case{{"=="}, "", usage_text("=="), 1},
-        command_line_case{{"", "system"}, "", usage_text(""), 1},
-        command_line_case{{"-c", ""}, "", usage_text("<empty>"), 1},
-        command_line_case{{"-c="}, "", usage_text("<empty>"), 1},
-        command_line_case{{"-c=", "system"}, "", system_help("<empty>"), 0},
-        command_line_case{{"-c=-c=-c="}, "", usage_text("<empty>"), 1},
-        // "-l=x" lists, then "x" is the next word.
-        command_line_case{{"-l=x"}, no_devices, usage_text("x"), 1},
-        command_line_case{{"-l="}, no_devices, usage_text(""), 1},
-        command_line_case{{"-l=-l"}, no_devices + no_devices, "", 0},
-        command_line_case{{"system", ""}, "", system_help(""), 0},
-        command_line_case{{"system", "="}, "", system_help("="), 0},
-        command_line_case{{"profile", "=list"}, "", profile_help("=list"), 0},
-        command_line_case{{"\xff\xfe\x80 \xc3\xa4"}, "", usage_text("\xff\xfe\x80 \xc3\xa4"), 1},
-        command_line_case{{"system", "\t\n"}, "", system_help("\t\n"), 0},
-        command_line_case{{std::string(100000, 'w')}, "", usage_text(std::string(100000, 'w')), 1},
-        command_line_case{{"-c", std::string(100000, 'p'), "profile", std::string(50000, 'q')},
-                          "",
-                          profile_help(std::string(50000, 'q')),
-                          0}));
+    ::testing::Values(command_line_case{{""}, "", usage_text(""), 1}, command_line_case{{"="}, "", usage_text("="), 1},
+                      command_line_case{{"=="}, "", usage_text("=="), 1},
+                      command_line_case{{"", "system"}, "", usage_text(""), 1},
+                      command_line_case{{"-c", ""}, "", usage_text("<empty>"), 1},
+                      command_line_case{{"-c="}, "", usage_text("<empty>"), 1},
+                      command_line_case{{"-c=", "system"}, "", system_help("<empty>"), 0},
+                      command_line_case{{"-c=-c=-c="}, "", usage_text("<empty>"), 1},
+                      // "-l=x" lists, then "x" is the next word.
+                      command_line_case{{"-l=x"}, no_devices, usage_text("x"), 1},
+                      command_line_case{{"-l="}, no_devices, usage_text(""), 1},
+                      command_line_case{{"-l=-l"}, no_devices + no_devices, "", 0},
+                      command_line_case{{"system", ""}, "", system_help(""), 0},
+                      command_line_case{{"system", "="}, "", system_help("="), 0},
+                      command_line_case{{"profile", "=list"}, "", profile_help("=list"), 0},
+                      command_line_case{{"\xff\xfe\x80 \xc3\xa4"}, "", usage_text("\xff\xfe\x80 \xc3\xa4"), 1},
+                      command_line_case{{"system", "\t\n"}, "", system_help("\t\n"), 0},
+                      command_line_case{{std::string(100000, 'w')}, "", usage_text(std::string(100000, 'w')), 1},
+                      command_line_case{{"-c", std::string(100000, 'p'), "profile", std::string(50000, 'q')},
+                                        "",
+                                        profile_help(std::string(50000, 'q')),
+                                        0}));
 
 TEST(program_name, comes_from_the_stem_of_argv0)
 {

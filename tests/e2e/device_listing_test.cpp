@@ -67,8 +67,7 @@ TEST_F(device_listing, a_failed_discovery_prints_nothing_and_ends_with_status_1)
              tree.add_device("1-2", 0x0483, 0x5740);
              tree.write_device_file("1-2", "idVendor", "garbage");
          }},
-        {"a matching device has no serial port",
-         [](fake_usb_tree& tree) { tree.add_device("1-2", 0x0483, 0x5740); }},
+        {"a matching device has no serial port", [](fake_usb_tree& tree) { tree.add_device("1-2", 0x0483, 0x5740); }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

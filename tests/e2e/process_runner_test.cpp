@@ -40,8 +40,8 @@ TEST(process_runner, sets_and_removes_environment_variables)
     process_options options;
     options.set_environment = {{"RUNNER_TEST_SET", "a=b"}, {"HOME", "/nowhere"}};
     options.unset_environment = {"RUNNER_TEST_REMOVED"};
-    const auto result = run_shell(
-        R"(printf '%s|%s|%s' "$RUNNER_TEST_SET" "$HOME" "${RUNNER_TEST_REMOVED-unset}")", options);
+    const auto result =
+        run_shell(R"(printf '%s|%s|%s' "$RUNNER_TEST_SET" "$HOME" "${RUNNER_TEST_REMOVED-unset}")", options);
     EXPECT_EQ(result.standard_output, "a=b|/nowhere|unset");
 }
 
@@ -51,9 +51,7 @@ TEST(process_runner, passes_argv0_arguments_input_and_working_folder)
     options.argv0 = "renamed";
     options.standard_input = "line one\nline two\n";
     options.working_directory = "/";
-    const auto result =
-        run_process("/bin/sh", {"-c", R"(printf '%s|%s|%s|' "$0" "$1" "$PWD"; cat)", "x y"},
-                    options);
+    const auto result = run_process("/bin/sh", {"-c", R"(printf '%s|%s|%s|' "$0" "$1" "$PWD"; cat)", "x y"}, options);
     EXPECT_EQ(result.standard_output, "x y||/|line one\nline two\n");
 }
 

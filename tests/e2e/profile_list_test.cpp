@@ -8,12 +8,11 @@ namespace {
 
 const std::string frame = "+" + std::string(97, '-') + "+\n";
 const std::string separator = "|" + std::string(97, '-') + "|\n";
-const std::string table_head =
-    frame +
-    "| Available profiles:                                                                             |\n" +
-    separator +
-    "| profile slot | resolution   | screen size | part number   | data string     | ECU     | CAN BUS |\n" +
-    separator;
+const std::string table_head = frame
+    + "| Available profiles:                                                                             |\n"
+    + separator
+    + "| profile slot | resolution   | screen size | part number   | data string     | ECU     | CAN BUS |\n"
+    + separator;
 
 const std::string default_rows =
     "|      0       | 1920x720  px | 12.3\"       | VST CL 12.3   | \"FID-CLUSTER \"  | iID/FID | MIB     |\n"
@@ -38,11 +37,28 @@ TEST(profile_list, prints_nothing_when_no_profile_comes_back)
 {
     run_sim_case({"empty answer",
                   {"profile", "list"},
-                  {"--fault", answer_with(download_reply({}))},
+                  {"--fault", test_support::text_reply_rule(download_reply({}))},
                   {list_request},
                   "",
                   "",
                   0});
+}
+
+// An item without a usable EDID has no row, and its neighbour's row is its own.
+TEST(profile_list, shows_no_row_for_an_item_without_a_usable_edid)
+{
+    const std::string row_6 =
+        "|      6       | 1024x600  px |  7.0\"       | VST AUX 7.0   | \"SERVICE     \"  | NONE    | NONE    |\n";
+    const std::string item_6 = "{\"edid\":\"" + base64_of(default_slot(6)) + "\",\"profile\":6}";
+    for (const auto& [name, item] : unusable_items(5, default_slot(5))) {
+        run_sim_case({name,
+                      {"profile", "list"},
+                      {"--fault", test_support::text_reply_rule(download_reply_of(item + "," + item_6))},
+                      {list_request},
+                      table_head + row_6 + frame,
+                      "",
+                      0});
+    }
 }
 
 // Slots loaded from files: broken checksums, names outside the tables, no device data.
@@ -62,7 +78,10 @@ TEST(profile_list, shows_broken_checksums_and_unknown_names_in_the_rows)
     const std::vector<std::string> slots = {
         slot_with([](auto& p) { p.can_bus = 9; }),
         slot_with([](auto& p) { p.ecu = 6; }),
-        slot_with([](auto& p) { p.ecu = 7; p.can_bus = 3; }),
+        slot_with([](auto& p) {
+            p.ecu = 7;
+            p.can_bus = 3;
+        }),
         slot_with([](auto& p) { p.format_code = 0x02; }),
         base_checksum_broken,
         extension_checksum_broken,
@@ -102,19 +121,27 @@ std::string shown(const std::string& request)
 TEST(profile_list, runs_once_per_subcommand_and_stops_at_the_first_failure)
 {
     const sim_case cases[] = {
-        {"twice", {"profile", "list", "list"}, {}, {list_request, list_request},
-         default_table + default_table, "", 0},
-        {"with a time-out each", {"profile", "list", "-t", "3", "list", "-t=1"}, {},
-         {list_request, list_request}, default_table + default_table, "", 0},
-        {"then an unknown word", {"profile", "list", "lost"}, {}, {list_request}, default_table,
-         profile_help("lost"), 0},
+        {"twice", {"profile", "list", "list"}, {}, {list_request, list_request}, default_table + default_table, "", 0},
+        {"with a time-out each",
+         {"profile", "list", "-t", "3", "list", "-t=1"},
+         {},
+         {list_request, list_request},
+         default_table + default_table,
+         "",
+         0},
+        {"then an unknown word",
+         {"profile", "list", "lost"},
+         {},
+         {list_request},
+         default_table,
+         profile_help("lost"),
+         0},
         {"device error on the first",
          {"profile", "list", "list"},
          {"--fault", R"({"request":1,"reply":"error"})"},
          {list_request},
          "",
-         "error in " + shown(list_request) +
-             " - [User profiles/error - simulated failure (16)]\n",
+         "error in " + shown(list_request) + " - [User profiles/error - simulated failure (16)]\n",
          1},
         {"no answer to the first",
          {"profile", "list", "-t", "1", "list"},

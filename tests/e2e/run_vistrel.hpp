@@ -21,13 +21,15 @@ inline const std::string vistrel_program = VISTREL_PROGRAM;
 // A folder that never exists: USB discovery then sees a machine without a USB bus.
 inline const std::string no_usb_bus = "/nonexistent/vistrel-e2e/usb";
 
-// Runs vistrel with `arguments`, tracing off and USB discovery reading `sysfs_root`.
+// Runs vistrel with `arguments`, tracing and verification off unless `options` sets them, and
+// USB discovery reading `sysfs_root`.
 inline test_support::process_result run_vistrel(const std::vector<std::string>& arguments,
                                                 const std::string& sysfs_root = no_usb_bus,
                                                 test_support::process_options options = {})
 {
     options.set_environment.emplace_back("VISTREL_SYSFS_ROOT", sysfs_root);
     options.unset_environment.emplace_back("VISTREL_TRACE");
+    options.unset_environment.emplace_back("VISTREL_VERIFY");
     return test_support::run_on_platform(vistrel_program, arguments, options);
 }
 
@@ -35,8 +37,8 @@ inline test_support::process_result run_vistrel(const std::vector<std::string>& 
 // name as the usage quotes it.
 inline std::string usage_text(const std::string& word, const std::string& name = "\"vistrel\"")
 {
-    return name + ", version 1.2 - unrecognized command: " + word + "\nUsage: " + name +
-           " [-c <com_port_device> | -l] profile <options...> | system <options...>\n\n";
+    return name + ", version 1.2 - unrecognized command: " + word + "\nUsage: " + name
+        + " [-c <com_port_device> | -l] profile <options...> | system <options...>\n\n";
 }
 
 }  // namespace vistrel::e2e

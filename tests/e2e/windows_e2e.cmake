@@ -36,5 +36,6 @@ endfunction()
 # What only Windows has: vistrel.exe named by its file.
 add_executable(windows_e2e_tests windows_program_name_test.cpp)
 target_link_libraries(windows_e2e_tests PRIVATE test_support GTest::gtest_main)
+vistrel_headers(windows_e2e_tests tests/e2e PRIVATE)
 target_compile_definitions(windows_e2e_tests PRIVATE VISTREL_PROGRAM="$<TARGET_FILE:vistrel>")
 vistrel_windows_e2e(windows_e2e_tests)

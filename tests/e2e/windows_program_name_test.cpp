@@ -36,18 +36,17 @@ TEST(windows_program_name, is_the_stem_of_the_file_it_was_started_as)
     const fs::path exe = std::getenv("VISTREL_WINDOWS_EXE");
 
     struct name_case {
-        std::string file;     // the copy, in tools.d
+        std::string file;  // the copy, in tools.d
         std::string started;  // how Wine is asked to start it
         std::string working;  // in which folder
-        std::string quoted;   // the name in the usage text
+        std::string quoted;  // the name in the usage text
     };
     const std::string tools_dos = dos_path(tools);
     const name_case cases[] = {
         {"vistrel.exe", "vistrel.exe", tools.string(), "\"vistrel\""},
         {"vistrel.exe", tools_dos + "\\vistrel.exe", "/", "\"vistrel\""},
         {"vistrel.exe", "tools.d\\vistrel.exe", folder.path().string(), "\"vistrel\""},
-        {"vistrel.exe", "tools.d\\..\\tools.d\\vistrel.exe", folder.path().string(),
-         "\"vistrel\""},
+        {"vistrel.exe", "tools.d\\..\\tools.d\\vistrel.exe", folder.path().string(), "\"vistrel\""},
         {"vistrel.tool.exe", tools_dos + "\\vistrel.tool.exe", "/", "\"vistrel.tool\""},
         {"my.vistrel.exe", "my.vistrel.exe", tools.string(), "\"my.vistrel\""},
         {"VISTREL.EXE", "VISTREL.EXE", tools.string(), "\"VISTREL\""},
@@ -58,8 +57,7 @@ TEST(windows_program_name, is_the_stem_of_the_file_it_was_started_as)
         test_support::process_options options;
         options.working_directory = c.working;
         const auto result = test_support::wine_session::get().run(c.started, {}, options);
-        EXPECT_EQ(test_support::from_text_mode(result.standard_error),
-                  usage_text("<empty>", c.quoted));
+        EXPECT_EQ(test_support::from_text_mode(result.standard_error), usage_text("<empty>", c.quoted));
         EXPECT_EQ(result.standard_output, "");
         EXPECT_EQ(result.exit_status, 1);
         EXPECT_FALSE(result.timed_out);

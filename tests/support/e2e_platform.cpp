@@ -60,22 +60,21 @@ e2e_platform current_e2e_platform()
         if (name == "windows") {
             return e2e_platform::windows;
         }
-        throw std::runtime_error("VISTREL_E2E_PLATFORM must be \"native\" or \"windows\", not \"" +
-                                 name + "\"");
+        throw std::runtime_error("VISTREL_E2E_PLATFORM must be \"native\" or \"windows\", not \"" + name + "\"");
     }();
     return platform;
 }
 
-process_result run_on_platform(const std::string& native_program,
-                               const std::vector<std::string>& arguments,
+process_result run_on_platform(const std::string& native_program, const std::vector<std::string>& arguments,
                                process_options options)
 {
     if (!runs_on_windows()) {
         return run_process(native_program, arguments, options);
     }
     if (options.argv0) {
-        throw std::logic_error("a Windows program under Wine is named by its file; copy it "
-                               "instead of setting argv[0]");
+        throw std::logic_error(
+            "a Windows program under Wine is named by its file; copy it "
+            "instead of setting argv[0]");
     }
     process_result result = wine_session::get().run(windows_program(), arguments, options);
     result.standard_output = from_text_mode(result.standard_output);

@@ -29,8 +29,7 @@ inline bool runs_on_windows()
 }
 
 // Runs vistrel on the current platform: `native_program` natively, vistrel.exe under Wine.
-process_result run_on_platform(const std::string& native_program,
-                               const std::vector<std::string>& arguments,
+process_result run_on_platform(const std::string& native_program, const std::vector<std::string>& arguments,
                                process_options options = {});
 
 // The name under which vistrel reaches the simulator: its pseudo-terminal natively, a COM port

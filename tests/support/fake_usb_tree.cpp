@@ -43,8 +43,7 @@ fs::path fake_usb_tree::device_folder(const std::string& device) const
     return folder_.path() / "devices" / "usb1" / device;
 }
 
-void fake_usb_tree::add_device(const std::string& name, std::uint16_t vendor_id,
-                               std::uint16_t product_id)
+void fake_usb_tree::add_device(const std::string& name, std::uint16_t vendor_id, std::uint16_t product_id)
 {
     fs::create_directories(device_folder(name));
     write_device_file(name, "idVendor", four_hex_digits(vendor_id));
@@ -52,11 +51,10 @@ void fake_usb_tree::add_device(const std::string& name, std::uint16_t vendor_id,
     fs::create_directory_symlink(device_folder(name), root() / name);
 }
 
-void fake_usb_tree::add_interface(const std::string& device, unsigned interface_number,
-                                  const std::string& port, unsigned configuration)
+void fake_usb_tree::add_interface(const std::string& device, unsigned interface_number, const std::string& port,
+                                  unsigned configuration)
 {
-    const std::string name =
-        device + ":" + std::to_string(configuration) + "." + std::to_string(interface_number);
+    const std::string name = device + ":" + std::to_string(configuration) + "." + std::to_string(interface_number);
     const fs::path folder = device_folder(device) / name;
     fs::create_directories(folder);
     if (port.rfind("ttyUSB", 0) == 0) {
@@ -67,8 +65,7 @@ void fake_usb_tree::add_interface(const std::string& device, unsigned interface_
     fs::create_directory_symlink(folder, root() / name);
 }
 
-void fake_usb_tree::write_device_file(const std::string& device, const std::string& file,
-                                      const std::string& text)
+void fake_usb_tree::write_device_file(const std::string& device, const std::string& file, const std::string& text)
 {
     write_file(device_folder(device) / file, text);
 }

@@ -23,12 +23,11 @@ public:
     // Interface folder "<device>:<configuration>.<interface>" of a device. `port` names the
     // serial port on it: "ttyACM<n>" lands in tty/, "ttyUSB<n>" directly in the interface
     // folder; an empty `port` makes an interface without a serial port.
-    void add_interface(const std::string& device, unsigned interface_number,
-                       const std::string& port, unsigned configuration = 1);
+    void add_interface(const std::string& device, unsigned interface_number, const std::string& port,
+                       unsigned configuration = 1);
 
     // Writes `text` into a file of a device folder, replacing it (to spoil idVendor, say).
-    void write_device_file(const std::string& device, const std::string& file,
-                           const std::string& text);
+    void write_device_file(const std::string& device, const std::string& file, const std::string& text);
 
 private:
     std::filesystem::path device_folder(const std::string& device) const;

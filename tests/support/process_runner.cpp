@@ -69,8 +69,7 @@ pipe_pair make_pipe()
 
 bool has_name(const std::string& entry, const std::string& name)
 {
-    return entry.size() > name.size() && entry.compare(0, name.size(), name) == 0 &&
-           entry[name.size()] == '=';
+    return entry.size() > name.size() && entry.compare(0, name.size(), name) == 0 && entry[name.size()] == '=';
 }
 
 std::vector<std::string> child_environment(const process_options& options)
@@ -106,13 +105,12 @@ std::vector<char*> pointers_to(std::vector<std::string>& texts)
 }
 
 // Only async-signal-safe calls between fork and exec.
-[[noreturn]] void exec_child(const char* program, char* const* argv, char* const* envp,
-                             int stdin_fd, int stdout_fd, int stderr_fd, const char* directory,
-                             int error_fd)
+[[noreturn]] void exec_child(const char* program, char* const* argv, char* const* envp, int stdin_fd, int stdout_fd,
+                             int stderr_fd, const char* directory, int error_fd)
 {
     ::setpgid(0, 0);
-    if (::dup2(stdin_fd, 0) < 0 || ::dup2(stdout_fd, 1) < 0 || ::dup2(stderr_fd, 2) < 0 ||
-        (directory[0] != '\0' && ::chdir(directory) != 0)) {
+    if (::dup2(stdin_fd, 0) < 0 || ::dup2(stdout_fd, 1) < 0 || ::dup2(stderr_fd, 2) < 0
+        || (directory[0] != '\0' && ::chdir(directory) != 0)) {
         const int error = errno;
         [[maybe_unused]] auto written = ::write(error_fd, &error, sizeof error);
         ::_exit(127);
@@ -125,8 +123,7 @@ std::vector<char*> pointers_to(std::vector<std::string>& texts)
 
 int milliseconds_left(clock::time_point deadline)
 {
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(deadline - clock::now()).count();
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - clock::now()).count();
     return left <= 0 ? 0 : static_cast<int>(left);
 }
 
@@ -146,15 +143,22 @@ process_result run_process(const std::string& program, const std::vector<std::st
     pipe_pair output = make_pipe();
     pipe_pair error = make_pipe();
     pipe_pair exec_status = make_pipe();
+    if (!options.standard_output_file.empty()) {
+        const int file = ::open(options.standard_output_file.c_str(), O_WRONLY | O_CLOEXEC);
+        if (file < 0) {
+            throw std::runtime_error("cannot open " + options.standard_output_file + ": " + std::strerror(errno));
+        }
+        output.read_end.reset();
+        output.write_end = owned_fd(file);
+    }
 
     const pid_t pid = ::fork();
     if (pid < 0) {
         throw std::runtime_error(std::string("fork failed: ") + std::strerror(errno));
     }
     if (pid == 0) {
-        exec_child(program.c_str(), argv.data(), envp.data(), input.read_end.get(),
-                   output.write_end.get(), error.write_end.get(),
-                   options.working_directory.c_str(), exec_status.write_end.get());
+        exec_child(program.c_str(), argv.data(), envp.data(), input.read_end.get(), output.write_end.get(),
+                   error.write_end.get(), options.working_directory.c_str(), exec_status.write_end.get());
     }
     ::setpgid(pid, pid);  // also done by the child; whichever runs first wins
     input.read_end.reset();
@@ -163,8 +167,7 @@ process_result run_process(const std::string& program, const std::vector<std::st
     exec_status.write_end.reset();
 
     int exec_error = 0;
-    if (::read(exec_status.read_end.get(), &exec_error, sizeof exec_error) ==
-        static_cast<ssize_t>(sizeof exec_error)) {
+    if (::read(exec_status.read_end.get(), &exec_error, sizeof exec_error) == static_cast<ssize_t>(sizeof exec_error)) {
         ::waitpid(pid, nullptr, 0);
         throw std::runtime_error("cannot start " + program + ": " + std::strerror(exec_error));
     }
@@ -188,9 +191,8 @@ process_result run_process(const std::string& program, const std::vector<std::st
 
     // Read both outputs (and feed the input) until the child has closed them.
     while (output.read_end.get() >= 0 || error.read_end.get() >= 0) {
-        pollfd fds[3] = {{output.read_end.get(), POLLIN, 0},
-                         {error.read_end.get(), POLLIN, 0},
-                         {input.write_end.get(), POLLOUT, 0}};
+        pollfd fds[3] = {
+            {output.read_end.get(), POLLIN, 0}, {error.read_end.get(), POLLIN, 0}, {input.write_end.get(), POLLOUT, 0}};
         const int left = milliseconds_left(deadline);
         if (left == 0) {
             kill_child();
@@ -216,14 +218,12 @@ process_result run_process(const std::string& program, const std::vector<std::st
             }
         }
         if ((fds[2].revents & (POLLOUT | POLLERR | POLLHUP)) != 0) {
-            const ssize_t count =
-                ::write(input.write_end.get(), options.standard_input.data() + input_written,
-                        options.standard_input.size() - input_written);
+            const ssize_t count = ::write(input.write_end.get(), options.standard_input.data() + input_written,
+                                          options.standard_input.size() - input_written);
             if (count > 0) {
                 input_written += static_cast<std::size_t>(count);
             }
-            if ((count < 0 && errno != EAGAIN && errno != EINTR) ||
-                input_written == options.standard_input.size()) {
+            if ((count < 0 && errno != EAGAIN && errno != EINTR) || input_written == options.standard_input.size()) {
                 input.write_end.reset();
             }
         }

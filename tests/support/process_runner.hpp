@@ -18,6 +18,9 @@ struct process_options {
     std::optional<std::string> argv0;
     // Bytes fed to the child's standard input, which is then closed.
     std::string standard_input;
+    // A file that the child's standard output is written to (opened for writing, not created)
+    // instead of being captured; the captured output then stays empty.
+    std::string standard_output_file;
     // The child's working folder; the caller's when empty.
     std::string working_directory;
     // The child (and everything it started in its process group) is killed after this long.
@@ -27,9 +30,9 @@ struct process_options {
 struct process_result {
     std::string standard_output;
     std::string standard_error;
-    int exit_status = -1;     // the status given to exit(), -1 when the child did not exit
-    int killed_by_signal = 0; // the signal that ended the child, 0 when it exited
-    bool timed_out = false;   // the time limit ran out and the child was killed
+    int exit_status = -1;  // the status given to exit(), -1 when the child did not exit
+    int killed_by_signal = 0;  // the signal that ended the child, 0 when it exited
+    bool timed_out = false;  // the time limit ran out and the child was killed
 };
 
 // Starts `program` with `arguments` (argv[1] onwards) and waits until it has ended and closed

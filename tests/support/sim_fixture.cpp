@@ -75,6 +75,34 @@ std::string default_sim_path()
 #endif
 }
 
+std::string text_reply_rule(std::string_view text, const std::vector<std::size_t>& cuts)
+{
+    static constexpr char hex[] = "0123456789abcdef";
+    std::string rule = R"({"reply":"text","text":")";
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') {
+            rule += '\\';
+            rule += c;
+        } else if (byte < 0x20) {
+            rule += "\\u00";
+            rule += hex[byte >> 4];
+            rule += hex[byte & 0xF];
+        } else {
+            rule += c;
+        }
+    }
+    rule += '"';
+    if (!cuts.empty()) {
+        rule += R"(,"split":[)";
+        for (std::size_t i = 0; i < cuts.size(); ++i) {
+            rule += (i == 0 ? "" : ",") + std::to_string(cuts[i]);
+        }
+        rule += "]";
+    }
+    return rule + "}";
+}
+
 std::string unescape_log_bytes(std::string_view text)
 {
     std::string bytes;
@@ -125,8 +153,8 @@ sim_process::sim_process(sim_settings settings)
     log_path_ = folder_ + "/sim.log";
     error_path_ = folder_ + "/stderr.txt";
 
-    std::vector<std::string> arguments = {settings.program.empty() ? default_sim_path() : settings.program,
-                                          "--log", log_path_, "--exit-on-eof"};
+    std::vector<std::string> arguments = {settings.program.empty() ? default_sim_path() : settings.program, "--log",
+                                          log_path_, "--exit-on-eof"};
     if (!settings.scenario.empty()) {
         const std::string scenario_path = folder_ + "/scenario.json";
         std::ofstream(scenario_path, std::ios::binary) << settings.scenario;
@@ -149,8 +177,7 @@ sim_process::sim_process(sim_settings settings)
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, input[0], STDIN_FILENO);
     posix_spawn_file_actions_adddup2(&actions, output[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, error_path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0644);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, error_path_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     std::vector<char*> argv;
     for (auto& argument : arguments) {
         argv.push_back(argument.data());

@@ -75,7 +75,7 @@ private:
     void release();
 
     pid_t pid_ = -1;
-    int stdin_fd_ = -1;   // our end of the simulator's standard input; closing it ends the simulator
+    int stdin_fd_ = -1;  // our end of the simulator's standard input; closing it ends the simulator
     int stdout_fd_ = -1;
     std::optional<int> exit_status_;
     std::string port_;
@@ -86,6 +86,10 @@ private:
 
 // The default path of vistrel-sim (environment variable VISTREL_SIM, else VISTREL_SIM_PATH).
 std::string default_sim_path();
+
+// A fault rule that answers every request with `text` as it stands, in one write, or in
+// reads cut at these byte offsets of the reply.
+std::string text_reply_rule(std::string_view text, const std::vector<std::size_t>& cuts = {});
 
 // Undoes the escaping of the simulator's log ("\\", "\n", "\r", "\t", "\xHH").
 std::string unescape_log_bytes(std::string_view text);

@@ -14,8 +14,7 @@ temporary_folder::temporary_folder()
 {
     std::string pattern = (std::filesystem::temp_directory_path() / "vistrel-test-XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("cannot create a temporary folder: " +
-                                 std::string(std::strerror(errno)));
+        throw std::runtime_error("cannot create a temporary folder: " + std::string(std::strerror(errno)));
     }
     path_ = pattern;
 }

@@ -39,8 +39,7 @@ std::string find_program(const std::string& name)
         }
         start = end + 1;
     }
-    throw std::runtime_error("cannot find " + name +
-                             " on PATH: install Wine (wine64, wine) or set VISTREL_WINE");
+    throw std::runtime_error("cannot find " + name + " on PATH: install Wine (wine64, wine) or set VISTREL_WINE");
 }
 
 // A shell word in single quotes.
@@ -64,8 +63,7 @@ std::vector<std::pair<std::string, std::string>> wine_environment(const std::str
 // holds /dev/null, not our pipes. The command's exit status.
 int run_detached(const std::string& settings, const std::string& command)
 {
-    const std::string line =
-        "timeout 300 " + settings + command + " </dev/null >/dev/null 2>&1";
+    const std::string line = "timeout 300 " + settings + command + " </dev/null >/dev/null 2>&1";
     return std::system(line.c_str());
 }
 
@@ -93,22 +91,21 @@ wine_session::wine_session()
     const std::string launcher = environment_value("VISTREL_WINE");
     launcher_ = find_program(launcher.empty() ? "wine" : launcher);
 
-    std::string settings = "env ";
+    settings_ = "env ";
     for (const auto& [name, value] : wine_environment(prefix_)) {
-        settings += name + "=" + shell_word(value) + " ";
+        settings_ += name + "=" + shell_word(value) + " ";
     }
     // The server that belongs to the launcher: beside it, else the one on PATH.
     const fs::path beside = fs::path(launcher_).parent_path() / "wineserver";
-    const std::string server =
-        ::access(beside.c_str(), X_OK) == 0 ? beside.string() : find_program("wineserver");
+    server_ = ::access(beside.c_str(), X_OK) == 0 ? beside.string() : find_program("wineserver");
     // Starting a server while one runs for the prefix is harmless: the new one ends at once,
     // with a status that tells nothing; wineboot below fails when there is no server.
-    run_detached(settings, shell_word(server) + " -p");
+    run_detached(settings_, shell_word(server_) + " -p");
     // Creates the prefix on first use (this takes a while), otherwise only brings up the
     // services of the running server.
-    if (run_detached(settings, shell_word(launcher_) + " wineboot") != 0) {
-        throw std::runtime_error("Wine could not boot the prefix " + prefix_ +
-                                 " (wineboot failed or took longer than 300 s)");
+    if (run_detached(settings_, shell_word(launcher_) + " wineboot") != 0) {
+        throw std::runtime_error("Wine could not boot the prefix " + prefix_
+                                 + " (wineboot failed or took longer than 300 s)");
     }
 }
 
@@ -121,6 +118,7 @@ wine_session& wine_session::get()
 process_result wine_session::run(const std::string& exe, const std::vector<std::string>& arguments,
                                  process_options options) const
 {
+    run_detached(settings_, shell_word(server_) + " -p");
     for (auto& setting : wine_environment(prefix_)) {
         options.set_environment.push_back(std::move(setting));
     }

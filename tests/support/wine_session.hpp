@@ -26,6 +26,9 @@ public:
 
     // Runs the Windows program `exe` with `arguments` under Wine. The Windows program's
     // argv[0] is `exe` as given (a Unix path, or a DOS path such as "Z:\\tmp\\x.exe").
+    // A persistent server is started first, detached, should the session's one have ended: the
+    // one that wine would start by itself holds the run's pipes until it ends, and writes its
+    // object dump into the run's standard error.
     process_result run(const std::string& exe, const std::vector<std::string>& arguments,
                        process_options options) const;
 
@@ -40,6 +43,8 @@ private:
 
     std::string prefix_;
     std::string launcher_;
+    std::string settings_;  // the environment of every Wine process, as an env command line
+    std::string server_;  // the wineserver that belongs to the launcher
 };
 
 }  // namespace vistrel::test_support

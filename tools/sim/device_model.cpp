@@ -271,7 +271,8 @@ std::vector<json> device_model::answer_can(const device_request& request, const 
             continue;
         }
         if (unavailable.contains(definition->code)) {
-            errors.push_back(can_error(can_not_available, "signal not available", signal_store::identifier(*definition)));
+            errors.push_back(
+                can_error(can_not_available, "signal not available", signal_store::identifier(*definition)));
             continue;
         }
         if (get) {
@@ -281,8 +282,11 @@ std::vector<json> device_model::answer_can(const device_request& request, const 
             values.push_back(std::move(state));
             continue;
         }
+        // The value is read where it stands: a copy of a deeply nested one would take as much
+        // stack as it has levels.
+        static const json no_value;
         const auto value = item.find("value");
-        const auto failure = signals_.set(*definition, value == item.end() ? json() : *value);
+        const auto failure = signals_.set(*definition, value == item.end() ? no_value : *value);
         if (failure) {
             errors.push_back(can_error(failure->number, failure->message, signal_store::identifier(*definition)));
         }

@@ -25,7 +25,8 @@ struct device_request {
     std::size_t error_position = 0;
 };
 
-// JSON error numbers.
+// JSON error numbers. A number beyond the range of a double cannot be read either: it is a
+// syntax error with the message "number out of range".
 inline constexpr int json_syntax_error = 0x0001;
 inline constexpr int json_not_an_object = 0x0002;
 inline constexpr int json_unknown_category = 0x0003;

@@ -54,8 +54,8 @@ void put_detailed_timing(edid_block& edid, std::size_t at, const panel_descripti
     const unsigned v_active = panel.height_px;
     const unsigned long clock_10khz =
         static_cast<unsigned long>(h_active + h_blank) * (v_active + v_blank) * refresh_hz / 10000UL;
-    if (clock_10khz > 0xFFFF || h_active > 0xFFF || v_active > 0xFFF || panel.width_mm > 0xFFF ||
-        panel.height_mm > 0xFFF) {
+    if (clock_10khz > 0xFFFF || h_active > 0xFFF || v_active > 0xFFF || panel.width_mm > 0xFFF
+        || panel.height_mm > 0xFFF) {
         throw std::invalid_argument("panel does not fit a detailed timing descriptor");
     }
     const auto clock = static_cast<unsigned>(clock_10khz);
@@ -70,8 +70,8 @@ void put_detailed_timing(edid_block& edid, std::size_t at, const panel_descripti
     edid[at + 8] = low_byte(h_front_porch);
     edid[at + 9] = low_byte(h_sync_width);
     edid[at + 10] = low_byte(((v_front_porch & 0x0F) << 4) | (v_sync_width & 0x0F));
-    edid[at + 11] = low_byte(((h_front_porch >> 8) << 6) | ((h_sync_width >> 8) << 4) |
-                             ((v_front_porch >> 4) << 2) | (v_sync_width >> 4));
+    edid[at + 11] = low_byte(((h_front_porch >> 8) << 6) | ((h_sync_width >> 8) << 4) | ((v_front_porch >> 4) << 2)
+                             | (v_sync_width >> 4));
     edid[at + 12] = low_byte(panel.width_mm);
     edid[at + 13] = low_byte(panel.height_mm);
     edid[at + 14] = low_byte(((panel.width_mm >> 8) << 4) | (panel.height_mm >> 8));
@@ -103,14 +103,15 @@ void put_range_limits(edid_block& edid, std::size_t at, const panel_description&
 {
     const unsigned line_khz = (panel.height_px + v_blank) * refresh_hz / 1000;
     const unsigned long clock_mhz =
-        static_cast<unsigned long>(panel.width_px + h_blank) * (panel.height_px + v_blank) * refresh_hz / 1000000UL + 10;
+        static_cast<unsigned long>(panel.width_px + h_blank) * (panel.height_px + v_blank) * refresh_hz / 1000000UL
+        + 10;
     edid[at + 3] = descriptor_range_limits;
     edid[at + 5] = 56;  // vertical rate, Hz
     edid[at + 6] = 64;
     edid[at + 7] = low_byte(line_khz > 5 ? line_khz - 5 : 1);  // horizontal rate, kHz
     edid[at + 8] = low_byte(line_khz + 5);
     edid[at + 9] = low_byte(static_cast<unsigned>((clock_mhz + 9) / 10));  // pixel clock, 10 MHz units
-    edid[at + 10] = 0x01;                            // range limits only
+    edid[at + 10] = 0x01;  // range limits only
     edid[at + 11] = 0x0A;
     for (std::size_t i = 12; i < 18; ++i) {
         edid[at + i] = 0x20;
@@ -125,9 +126,9 @@ std::vector<std::uint8_t> device_block(const panel_description& panel)
     } else {
         block = {0, 0x00, 0x00, 0x00, 'T', 'Z', 0x01};
     }
-    const std::uint8_t payload[] = {panel.format_code, 0x00,
+    const std::uint8_t payload[] = {panel.format_code,       0x00,
                                     low_byte(panel.can_bus), low_byte(panel.can_bus >> 8),
-                                    low_byte(panel.ecu), low_byte(panel.ecu >> 8)};
+                                    low_byte(panel.ecu),     low_byte(panel.ecu >> 8)};
     block.insert(block.end(), std::begin(payload), std::end(payload));
     const unsigned tag = panel.extended_tag_block ? tag_extended : tag_vendor_specific;
     block[0] = low_byte((tag << 5) | static_cast<unsigned>(block.size() - 1));
@@ -142,8 +143,8 @@ void put_extension(edid_block& edid, const panel_description& panel)
     edid[base + 3] = 0x00;
 
     // A colorimetry block first, so readers walk past a block that is not ours.
-    std::vector<std::uint8_t> blocks = {static_cast<std::uint8_t>((tag_extended << 5) | 3),
-                                        extended_colorimetry, 0x03, 0x00};
+    std::vector<std::uint8_t> blocks = {static_cast<std::uint8_t>((tag_extended << 5) | 3), extended_colorimetry, 0x03,
+                                        0x00};
     const auto own = device_block(panel);
     blocks.insert(blocks.end(), own.begin(), own.end());
     std::copy(blocks.begin(), blocks.end(), edid.begin() + static_cast<std::ptrdiff_t>(edid_data_blocks_offset));
@@ -163,25 +164,25 @@ edid_block build_edid(const panel_description& panel)
     for (int i = 0; i < 4; ++i) {
         edid[static_cast<std::size_t>(12 + i)] = low_byte(panel.serial_number >> (8 * i));
     }
-    edid[16] = 12;         // week of manufacture
+    edid[16] = 12;  // week of manufacture
     edid[17] = 2024 - 1990;
-    edid[18] = 1;          // EDID 1.4
+    edid[18] = 1;  // EDID 1.4
     edid[19] = 4;
-    edid[20] = 0xA5;       // digital input, 8 bits per colour, DisplayPort
-    edid[21] = low_byte((panel.width_mm + 5) / 10);   // screen size in centimetres
+    edid[20] = 0xA5;  // digital input, 8 bits per colour, DisplayPort
+    edid[21] = low_byte((panel.width_mm + 5) / 10);  // screen size in centimetres
     edid[22] = low_byte((panel.height_mm + 5) / 10);
-    edid[23] = 120;        // gamma 2.2
-    edid[24] = 0x02;       // the first timing is the native one
+    edid[23] = 120;  // gamma 2.2
+    edid[24] = 0x02;  // the first timing is the native one
     constexpr std::uint8_t chromaticity[] = {0xEE, 0x91, 0xA3, 0x54, 0x4C, 0x99, 0x26, 0x0F, 0x50, 0x54};
     std::copy(std::begin(chromaticity), std::end(chromaticity), edid.begin() + 25);
     for (std::size_t i = 38; i < 54; ++i) {
-        edid[i] = 0x01;    // no standard timings
+        edid[i] = 0x01;  // no standard timings
     }
     put_detailed_timing(edid, 54, panel);
     put_text_descriptor(edid, 72, descriptor_product_name, panel.product_name);
     put_text_descriptor(edid, 90, descriptor_data_string, panel.data_string);
     put_range_limits(edid, 108, panel);
-    edid[126] = 1;         // one extension block
+    edid[126] = 1;  // one extension block
     set_checksum(edid, 0);
 
     put_extension(edid, panel);

@@ -17,9 +17,9 @@ struct panel_description {
     std::uint16_t width_mm = 0;
     std::uint16_t height_mm = 0;
     std::string product_name;  // display product name descriptor, at most 13 characters
-    std::string data_string;   // alphanumeric data string descriptor, at most 13 characters
+    std::string data_string;  // alphanumeric data string descriptor, at most 13 characters
     std::uint16_t can_bus = 0;  // index of the CAN bus name
-    std::uint16_t ecu = 0;      // index of the ECU name
+    std::uint16_t ecu = 0;  // index of the ECU name
     std::uint8_t format_code = 0x01;
     // Carry the device block as an extended-tag vendor-specific video data block
     // instead of a plain vendor-specific data block.

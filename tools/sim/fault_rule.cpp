@@ -1,5 +1,7 @@
 #include "tools/sim/fault_rule.hpp"
 
+#include <cstdint>
+#include <limits>
 #include <string_view>
 
 namespace vistrel::sim {
@@ -18,13 +20,24 @@ unsigned long whole_number(const json& value, const std::string& key)
     return value.get<unsigned long>();
 }
 
+// An integer that Integer holds as it is written; a larger one would be cut to another number.
 template <typename Integer>
-Integer integer(const json& value, const std::string& key)
+Integer integer(const json& value, const std::string& key, const char* why = "must be an integer")
 {
     if (!value.is_number_integer()) {
-        reject(key, "must be an integer");
+        reject(key, why);
     }
-    return value.get<Integer>();
+    const bool fits = value.is_number_unsigned()
+        ? value.get<std::uint64_t>() <= static_cast<std::uint64_t>(std::numeric_limits<Integer>::max())
+        : value.get<std::int64_t>() >= std::numeric_limits<Integer>::min()
+            && value.get<std::int64_t>() <= std::numeric_limits<Integer>::max();
+    if (!fits) {
+        reject(key,
+               std::string(why) + " from " + std::to_string(std::numeric_limits<Integer>::min()) + " to "
+                   + std::to_string(std::numeric_limits<Integer>::max()));
+    }
+    return static_cast<Integer>(value.is_number_unsigned() ? static_cast<std::int64_t>(value.get<std::uint64_t>())
+                                                           : value.get<std::int64_t>());
 }
 
 std::chrono::milliseconds milliseconds(const json& value, const std::string& key)
@@ -55,15 +68,16 @@ bool flag(const json& value, const std::string& key)
 reply_kind reply_of(const std::string& name)
 {
     static constexpr std::pair<std::string_view, reply_kind> names[] = {
-        {"normal", reply_kind::normal},         {"silent", reply_kind::silent},
-        {"error", reply_kind::error},           {"json-error", reply_kind::json_error},
-        {"garbage", reply_kind::garbage},       {"broken-line", reply_kind::broken_line}};
+        {"normal", reply_kind::normal},   {"silent", reply_kind::silent},
+        {"error", reply_kind::error},     {"json-error", reply_kind::json_error},
+        {"garbage", reply_kind::garbage}, {"broken-line", reply_kind::broken_line},
+        {"text", reply_kind::text}};
     for (const auto& [text_of_kind, kind] : names) {
         if (name == text_of_kind) {
             return kind;
         }
     }
-    reject("reply", "must be one of normal, silent, error, json-error, garbage, broken-line");
+    reject("reply", "must be one of normal, silent, error, json-error, garbage, broken-line, text");
 }
 
 split_point split_point_of(const json& value)
@@ -114,7 +128,6 @@ fault_rule read_rule(const json& object)
         throw rule_error("a fault rule must be a JSON object");
     }
     fault_rule rule;
-    rule.text = compact_text(object);
     for (const auto& [key, value] : object.items()) {
         if (key == "request") {
             rule.request = whole_number(value, key);
@@ -141,6 +154,8 @@ fault_rule read_rule(const json& object)
             rule.position = whole_number(value, key);
         } else if (key == "garbage") {
             rule.garbage = text(value, key);
+        } else if (key == "text") {
+            rule.verbatim = text(value, key);
         } else if (key == "delay_ms") {
             rule.delay = milliseconds(value, key);
         } else if (key == "split") {
@@ -179,15 +194,15 @@ fault_rule read_rule(const json& object)
                 reject(key, "must be an array of signal codes");
             }
             for (const auto& code : value) {
-                if (!code.is_number_integer()) {
-                    reject(key, "must be an array of signal codes");
-                }
-                rule.unavailable.insert(code.get<int>());
+                rule.unavailable.insert(integer<int>(code, key, "must be an array of signal codes"));
             }
         } else {
             throw rule_error("unknown fault rule member [" + key + "]");
         }
     }
+    // Written out only once every member has been checked: none holds anything nested then, and
+    // the writer takes as much stack as its value has levels.
+    rule.text = compact_text(object);
     return rule;
 }
 

@@ -7,8 +7,9 @@
 //   "reply": "normal" (default), "silent", "error" (case error of the request's category with
 //            "sort" {"number", "message"}; for CAN requests "data" names "signal"),
 //            "json-error" (category JSON with "position"), "garbage" (the text of "garbage"),
-//            "broken-line" (a line end right after the first member of the reply object)
-//   "number", "message", "signal", "position", "garbage": details of those replies
+//            "broken-line" (a line end right after the first member of the reply object),
+//            "text" (the text of "text" as it stands, in place of the reply)
+//   "number", "message", "signal", "position", "garbage", "text": details of those replies
 //   "delay_ms": pause before the first byte
 //   "split": cut points, each a byte offset into the reply or "string" (inside the first
 //            string value), "line-end" (before the line end) or "inside-line-end" (between
@@ -34,7 +35,7 @@
 
 namespace vistrel::sim {
 
-enum class reply_kind { normal, silent, error, json_error, garbage, broken_line };
+enum class reply_kind { normal, silent, error, json_error, garbage, broken_line, text };
 
 struct split_point {
     enum class place { offset, in_string, before_line_end, inside_line_end };
@@ -58,6 +59,7 @@ struct fault_rule {
     std::optional<long long> signal;
     std::optional<std::size_t> position;
     std::string garbage = "#?garbage\x01\x7F";
+    std::string verbatim;
     std::chrono::milliseconds delay{0};
     std::vector<split_point> split;
     std::chrono::milliseconds split_pause{50};

@@ -113,8 +113,11 @@ std::vector<pty_port::change> pty_port::refresh()
 void pty_port::forget_host()
 {
     ::tcflush(kept_slave_fd_, TCIFLUSH);
-    // A host may have asked for exclusive use; the port is free again once it has gone.
-    ::ioctl(kept_slave_fd_, TIOCNXCL);
+    // A host may have asked for exclusive use; the port is free again once it has gone. A
+    // host that has opened the port since, before its open was seen here, keeps what it asked.
+    if (hosts_ == 0) {
+        ::ioctl(kept_slave_fd_, TIOCNXCL);
+    }
 }
 
 long pty_port::write_some(std::string_view bytes)

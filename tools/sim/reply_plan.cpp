@@ -42,6 +42,8 @@ std::vector<std::string> shaped_messages(const device_request& request, const st
         return {};
     case reply_kind::garbage:
         return {rule->garbage};
+    case reply_kind::text:
+        return {rule->verbatim};
     case reply_kind::json_error:
         return {compact_text(make_json_error(rule->number.value_or(0x0001), rule->message.value_or("syntax error"),
                                              rule->position.value_or(0)))};

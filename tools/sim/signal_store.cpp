@@ -18,9 +18,8 @@ constexpr std::array<signal_definition, signal_store::count> definitions{{
 }};
 
 constexpr std::array<std::string_view, 16> band_names{
-    "groesser_24413_Lux", "bis_24413_Lux", "bis_22193_Lux", "bis_20176_Lux",
-    "bis_18342_Lux",      "bis_16647_Lux", "bis_15158_Lux", "bis_13780_Lux",
-    "bis_12527_Lux",      "bis_11388_Lux", "bis_10353_Lux", "bis_9412_Lux",
+    "groesser_24413_Lux", "bis_24413_Lux", "bis_22193_Lux", "bis_20176_Lux", "bis_18342_Lux", "bis_16647_Lux",
+    "bis_15158_Lux",      "bis_13780_Lux", "bis_12527_Lux", "bis_11388_Lux", "bis_10353_Lux", "bis_9412_Lux",
     "bis_8556_Lux",       "bis_7778_Lux",  "bis_7071_Lux",  "bis_6428_Lux"};
 
 signal_error out_of_range(const signal_definition& definition)
@@ -158,11 +157,10 @@ std::optional<signal_error> signal_store::set(const signal_definition& definitio
             return invalid_value(definition);
         }
         const bool negative = raw_member->is_number_unsigned() ? false : raw_member->get<long long>() < 0;
-        const unsigned long long raw_value =
-            negative ? 0 : raw_member->get<unsigned long long>();
-        const bool named = definition.raw_init >= 0 &&
-                           (raw_value == static_cast<unsigned>(definition.raw_init) ||
-                            raw_value == static_cast<unsigned>(definition.raw_error));
+        const unsigned long long raw_value = negative ? 0 : raw_member->get<unsigned long long>();
+        const bool named = definition.raw_init >= 0
+            && (raw_value == static_cast<unsigned>(definition.raw_init)
+                || raw_value == static_cast<unsigned>(definition.raw_error));
         if (negative || (raw_value > static_cast<unsigned>(definition.raw_max) && !named)) {
             return out_of_range(definition);
         }

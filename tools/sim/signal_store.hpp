@@ -17,11 +17,11 @@ struct signal_definition {
     int code;
     std::string_view name;
     std::string_view unit;
-    double factor;         // physical = raw * factor
-    int raw_max;           // highest raw value of a number
-    int raw_init;          // raw value of "Init", -1 when the signal has none
-    int raw_error;         // raw value of "Fehler", -1 when the signal has none
-    bool lux_bands;        // the raw value is a lux band, named in "textual"
+    double factor;  // physical = raw * factor
+    int raw_max;  // highest raw value of a number
+    int raw_init;  // raw value of "Init", -1 when the signal has none
+    int raw_error;  // raw value of "Fehler", -1 when the signal has none
+    bool lux_bands;  // the raw value is a lux band, named in "textual"
     physical_form form;
 };
 
@@ -57,7 +57,10 @@ public:
     std::optional<signal_error> set(const signal_definition& definition, const json& value);
 
 private:
-    static std::size_t index(const signal_definition& definition) { return static_cast<std::size_t>(definition.code - 1); }
+    static std::size_t index(const signal_definition& definition)
+    {
+        return static_cast<std::size_t>(definition.code - 1);
+    }
     std::array<int, count> raw_{};
 };
 

@@ -27,9 +27,8 @@ item_version parse_version(const std::string& text, const std::string& option)
     const auto second = text.find('.', first + 1);
     item_version version;
     version.major = version_number(text.substr(0, first), option);
-    version.minor = version_number(text.substr(first + 1, second == std::string::npos ? std::string::npos
-                                                                                        : second - first - 1),
-                                   option);
+    version.minor = version_number(
+        text.substr(first + 1, second == std::string::npos ? std::string::npos : second - first - 1), option);
     if (second != std::string::npos) {
         version.note = text.substr(second + 1);
     }
@@ -41,8 +40,8 @@ std::chrono::milliseconds parse_seconds(const std::string& text, const std::stri
     char* end = nullptr;
     errno = 0;
     const double seconds = std::strtod(text.c_str(), &end);
-    if (text.empty() || end != text.c_str() + text.size() || errno != 0 || !std::isfinite(seconds) ||
-        seconds <= 0 || seconds > 1e7) {
+    if (text.empty() || end != text.c_str() + text.size() || errno != 0 || !std::isfinite(seconds) || seconds <= 0
+        || seconds > 1e7) {
         throw usage_error("option [" + option + "] needs a number of seconds greater than 0, not [" + text + "]");
     }
     return std::chrono::milliseconds(static_cast<long long>(std::ceil(seconds * 1000)));
@@ -68,6 +67,8 @@ json parse_json(const std::string& text, const std::string& where)
         return json::parse(text);
     } catch (const json::parse_error& error) {
         throw usage_error(where + " is not valid JSON (byte " + std::to_string(error.byte) + ")");
+    } catch (const json::out_of_range&) {
+        throw usage_error(where + " is not valid JSON (a number beyond the range of a double)");
     }
 }
 
@@ -105,9 +106,9 @@ sim_options parse_options(const std::vector<std::string>& arguments)
             throw usage_error("unexpected argument [" + option + "]");
         }
         if (i + 1 >= arguments.size()) {
-            static const std::vector<std::string> known = {
-                "--exit-after", "--log",     "--line-end",   "--hardware", "--firmware",
-                "--schema",     "--schema-url", "--profiles", "--scenario", "--fault"};
+            static const std::vector<std::string> known = {"--exit-after", "--log",    "--line-end",   "--hardware",
+                                                           "--firmware",   "--schema", "--schema-url", "--profiles",
+                                                           "--scenario",   "--fault"};
             if (std::find(known.begin(), known.end(), option) != known.end()) {
                 throw usage_error("option [" + option + "] needs a value");
             }
@@ -163,7 +164,39 @@ std::string usage_text()
            "  --profiles DIR         load the slot defaults from DIR/slot0.bin .. DIR/slot7.bin\n"
            "  --scenario FILE        fault rules: a JSON array of rules, or {\"rules\": [...]}\n"
            "  --fault RULE           one fault rule as a JSON object (may be repeated)\n"
-           "  -h, --help             show this help\n";
+           "  -h, --help             show this help\n"
+           "\n"
+           "A fault rule is a JSON object that changes how the device answers chosen requests; the\n"
+           "first rule that applies to a request shapes its reply. Which requests:\n"
+           "  \"request\": N           the Nth non-empty request line, counted from 1\n"
+           "  \"category\", \"case\", \"sort\"   requests of that category (and case, sort)\n"
+           "  \"times\": N             apply at most N times\n"
+           "  (a rule with neither \"request\" nor \"category\" applies to every request)\n"
+           "What the reply becomes:\n"
+           "  \"reply\": \"normal\"      the device's own answer (default)\n"
+           "           \"silent\"      no answer at all\n"
+           "           \"error\"       case error of the request's category, with \"number\" and\n"
+           "                         \"message\" (for CAN requests \"signal\" names the signal)\n"
+           "           \"json-error\"  category JSON, with \"number\", \"message\" and \"position\"\n"
+           "           \"garbage\"     the text of \"garbage\", as a line\n"
+           "           \"broken-line\" a line end right after the first member of the reply\n"
+           "           \"text\"        the text of \"text\" as it stands, as a line in place of the reply\n"
+           "  \"delay_ms\": N          pause before the first byte\n"
+           "  \"split\": [...]         cut points: byte offsets, \"string\" (inside the first string\n"
+           "                         value), \"line-end\" (before the line end), \"inside-line-end\"\n"
+           "                         (between CR and LF); \"pause_ms\" between pieces (default 50)\n"
+           "  \"notify\": \"HID\"|\"CAN\"  an unrelated update notification before the reply, in the\n"
+           "                         same write unless \"notify_separate\" is true\n"
+           "                         (\"notify_pause_ms\", default 20)\n"
+           "  \"hangup\": true         send the first half of the reply (or \"hangup_at\" bytes), then\n"
+           "                         close the port (\"hangup_pause_ms\" later, default 100); the\n"
+           "                         simulator ends then\n"
+           "  \"late\": true           keep the reply until the host has closed the port; it is lost\n"
+           "  \"unavailable\": [codes] CAN signals that answer with error 0x0315 instead of a value\n"
+           "Examples:\n"
+           "  vistrel-sim --fault '{\"reply\":\"silent\"}'\n"
+           "  vistrel-sim --fault '{\"request\":2,\"split\":[\"string\"],\"pause_ms\":300}'\n"
+           "  vistrel-sim --fault '{\"category\":\"user profiles\",\"reply\":\"error\",\"number\":261,\"message\":\"busy\"}'\n";
 }
 
 }  // namespace vistrel::sim

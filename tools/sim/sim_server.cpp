@@ -10,16 +10,13 @@
 #include <sys/signalfd.h>
 #include <unistd.h>
 
+#include "tools/sim/request_line.hpp"
+
 namespace vistrel::sim {
 namespace {
 
 // A request line longer than this is not read; the device answers with a JSON error.
 constexpr std::size_t longest_request = 1 << 20;
-
-bool blank(std::string_view line)
-{
-    return std::all_of(line.begin(), line.end(), [](char c) { return c == ' ' || c == '\t' || c == '\r'; });
-}
 
 class signal_watch {
 public:
@@ -122,7 +119,6 @@ int sim_server::run()
             waiting_for_room_ = false;
         }
         if ((master_events & POLLIN) != 0) {
-            follow_port();
             read_requests();
         } else if ((master_events & (POLLERR | POLLHUP | POLLNVAL)) != 0) {
             throw std::runtime_error("the pseudo-terminal failed");
@@ -167,18 +163,25 @@ void sim_server::end_session()
 
 void sim_server::read_requests()
 {
+    // A host that closes the port and opens it again at once may have written its next request
+    // before the close and open are seen here. Its requests are therefore answered only once
+    // every open and close that came before them has been followed: otherwise the reply to the
+    // new host would be taken for one to the host that has gone, and dropped.
+    std::string bytes;
     char buffer[4096];
     for (;;) {
         const ssize_t got = ::read(port_.master_fd(), buffer, sizeof buffer);
         if (got > 0) {
-            take_bytes(std::string_view(buffer, static_cast<std::size_t>(got)));
+            bytes.append(buffer, static_cast<std::size_t>(got));
             continue;
         }
         if (got < 0 && errno == EINTR) {
             continue;
         }
-        return;  // EAGAIN, or EIO while no slave is open (cannot happen: we keep one)
+        break;  // EAGAIN, or EIO while no slave is open (cannot happen: we keep one)
     }
+    follow_port();
+    take_bytes(bytes);
 }
 
 void sim_server::take_bytes(std::string_view bytes)
@@ -213,18 +216,15 @@ void sim_server::handle_line(std::string_view line)
     log_.received(line);
     std::string_view body = line;
     body.remove_suffix(1);  // the LF
-    if (blank(body)) {
+    if (blank_request_line(body)) {
         return;
     }
     ++requests_;
-    const device_request request = read_request(body);
-    fault_rule* rule = pick_rule(rules_, requests_, request);
-    if (rule != nullptr) {
-        log_.note("fault " + rule->text);
+    answered_line answer = answer_request_line(body, requests_, model_, rules_, settings_.line_end);
+    if (answer.rule != nullptr) {
+        log_.note("fault " + answer.rule->text);
     }
-    static const std::set<int> none;
-    const auto replies = model_.answer(request, rule ? rule->unavailable : none);
-    enqueue(plan_reply(request, replies, rule, settings_.line_end));
+    enqueue(std::move(answer.plan));
 }
 
 void sim_server::enqueue(reply_plan plan)
@@ -253,8 +253,8 @@ bool sim_server::write_due()
         auto& head = queue_.front();
         if (!port_.host_present() || head.session != port_.session()) {
             if (!head.bytes.empty()) {
-                log_.note("dropped " + std::to_string(head.bytes.size() - head.written) +
-                          " bytes: the host has closed the port");
+                log_.note("dropped " + std::to_string(head.bytes.size() - head.written)
+                          + " bytes: the host has closed the port");
             }
         } else if (head.written < head.bytes.size()) {
             if (head.written == 0) {

@@ -1,7 +1,7 @@
 // A writable argument vector for driving the matcher, addressed from its end.
 #pragma once
 
-#include "console/cli/option_registry.hpp"
+#include "console/cli/registry.hpp"
 
 #include <string>
 #include <vector>

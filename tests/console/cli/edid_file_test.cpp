@@ -1,7 +1,6 @@
 // Reading and writing EDID files: exact sizes, unreadable and unwritable files, and no partial
 // file left behind by a failed write.
-#include "console/cli/read_edid_file.hpp"
-#include "console/cli/write_edid_file.hpp"
+#include "console/cli/edid_file.hpp"
 #include "tests/support/temporary_folder.hpp"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // Entry-point paths that a launched program cannot show: an empty argument vector, and the
 // devices_listed flag of an earlier run.
-#include "console/cli/device_listing.hpp"
 #include "console/cli/run_command_line.hpp"
+#include "console/cli/system_commands.hpp"
 #include "tests/console/cli/argument_list.hpp"
 
 #include <gtest/gtest.h>

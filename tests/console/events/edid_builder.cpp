@@ -131,7 +131,7 @@ std::string base64_of(const std::uint8_t* bytes, std::size_t count)
     for (std::size_t i = 0; i < count; i += 3) {
         const std::size_t left = count - i;
         const unsigned group = (unsigned{bytes[i]} << 16) | (left > 1 ? unsigned{bytes[i + 1]} << 8 : 0U)
-                               | (left > 2 ? unsigned{bytes[i + 2]} : 0U);
+            | (left > 2 ? unsigned{bytes[i + 2]} : 0U);
         text += alphabet[(group >> 18) & 0x3F];
         text += alphabet[(group >> 12) & 0x3F];
         text += left > 1 ? alphabet[(group >> 6) & 0x3F] : '=';

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "console/events/edid_bytes.hpp"
+#include "console/events/profile.hpp"
 
 namespace vistrel::test {
 

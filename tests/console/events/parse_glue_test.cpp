@@ -5,9 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "console/events/basic_json_data.hpp"
-#include "console/events/parse_nested.hpp"
-#include "console/events/value_type.hpp"
+#include "console/events/parse_glue.hpp"
 
 namespace vistrel {
 namespace {
@@ -17,11 +15,12 @@ namespace {
 class version_target : public basic_json_data {
 public:
     version_target()
-        : basic_json_data(1, {
-              {"major", key_handler{value_type::integer, &major, store_integer}},
-              {"minor", key_handler{value_type::integer, &minor, store_integer}},
-              {"note", key_handler{value_type::string, &note, store_string}},
-          })
+        : basic_json_data(1,
+                          {
+                              {"major", key_handler{value_type::integer, &major, store_integer}},
+                              {"minor", key_handler{value_type::integer, &minor, store_integer}},
+                              {"note", key_handler{value_type::string, &note, store_string}},
+                          })
     {
     }
     void try_accept() override { ++accepted; }
@@ -184,8 +183,15 @@ TEST(parse_glue, value_type_names)
         const char* name;
     };
     const name_case cases[] = {
-        {1, "object"}, {2, "array"}, {4, "string"}, {8, "integer"}, {16, "float"}, {32, "bool/null"},
-        {0, "unrecognized - 0"}, {3, "unrecognized - 3"}, {64, "unrecognized - 64"},
+        {1, "object"},
+        {2, "array"},
+        {4, "string"},
+        {8, "integer"},
+        {16, "float"},
+        {32, "bool/null"},
+        {0, "unrecognized - 0"},
+        {3, "unrecognized - 3"},
+        {64, "unrecognized - 64"},
         {0xFFFFFFFFU, "unrecognized - -1"},
     };
     for (const auto& c : cases) {

@@ -16,12 +16,8 @@ int feed_reply(json_event_base& envelope, std::string_view text, std::initialize
     minijson_parse_context_t context{};
     int result = MINIJSON_UNFINISHED;
     for (const std::size_t end : ends) {
-        minijson_reset(&context);
-        const minijson_parser_t request{
-            report_value, &envelope, static_cast<std::size_t>(envelope.depth), MINIJSON_PARSE_LINE, &context};
         std::size_t length = end;
-        result = minijson_parse(received.data(), &length, &request);
-        envelope.finish();
+        result = envelope.parse_received(received.data(), &length, context);
         if (result != MINIJSON_UNFINISHED) {
             break;
         }

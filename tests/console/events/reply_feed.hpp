@@ -1,6 +1,6 @@
 // Drives a reply envelope the way the serial reader does: the reply arrives in pieces, and
 // after each piece the whole text received so far is parsed from its first byte in line
-// mode and the envelope's check runs.
+// mode into the emptied envelope, and the envelope's check runs once the text is complete.
 #pragma once
 
 #include <cstddef>

@@ -1,7 +1,7 @@
 // A reader for the link tests: one message per LF-ended line.
 #pragma once
 
-#include "console/link/reader.hpp"
+#include "console/link/serial_reader.hpp"
 
 #include <algorithm>
 #include <chrono>
@@ -34,12 +34,12 @@ public:
         return false;
     }
 
-    void on_failure() override
+    void on_failure(std::exception_ptr failure) override
     {
         try {
-            throw;
-        } catch (const std::exception& failure) {
-            failures.emplace_back(failure.what());
+            std::rethrow_exception(failure);
+        } catch (const std::exception& error) {
+            failures.emplace_back(error.what());
         }
         changed.notify_all();
     }
@@ -48,7 +48,7 @@ public:
     template <typename Condition>
     bool wait_until(Condition condition, std::chrono::milliseconds bound = std::chrono::seconds(5))
     {
-        std::unique_lock<std::mutex> guard(lock);
+        std::unique_lock<std::mutex> guard(lock());
         return changed.wait_for(guard, bound, [&] { return condition(*this); });
     }
 
@@ -67,7 +67,10 @@ public:
         return wait_until([count](const line_reader& r) { return r.failures.size() >= count; });
     }
 
-    // Guarded by lock.
+    // The reader's lock, for reading what it collected.
+    std::unique_lock<std::mutex> guard() { return std::unique_lock<std::mutex>(lock()); }
+
+    // Guarded by the lock.
     std::vector<std::string> messages;
     std::vector<std::string> failures;
     std::size_t offers = 0;

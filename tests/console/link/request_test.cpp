@@ -28,14 +28,15 @@ struct numbers_case {
 TEST(request, profile_numbers_become_one_object_each_in_the_order_given)
 {
     const numbers_case cases[] = {
-        {request_kind::download, {3, 0, 255},
+        {request_kind::download,
+         {3, 0, 255},
          "{\"category\":\"user profiles\",\"case\":\"get\",\"sort\":\"download\",\"data\":["
          "{\"profile\":3},{\"profile\":0},{\"profile\":255}]}\n"},
-        {request_kind::reset, {7},
+        {request_kind::reset,
+         {7},
          "{\"category\":\"user profiles\",\"case\":\"set\",\"sort\":\"reset\",\"data\":["
          "{\"profile\":7}]}\n"},
-        {request_kind::reset, {},
-         "{\"category\":\"user profiles\",\"case\":\"set\",\"sort\":\"reset\",\"data\":[]}\n"},
+        {request_kind::reset, {}, "{\"category\":\"user profiles\",\"case\":\"set\",\"sort\":\"reset\",\"data\":[]}\n"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(text(build_request(c.kind, c.numbers)), c.expected);

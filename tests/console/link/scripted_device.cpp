@@ -16,8 +16,7 @@ void scripted_device::answer_next(device_answer answer)
         // The request ends with its LF; every wait is bounded.
         request_.clear();
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while ((request_.empty() || request_.back() != '\n') &&
-               std::chrono::steady_clock::now() < deadline) {
+        while ((request_.empty() || request_.back() != '\n') && std::chrono::steady_clock::now() < deadline) {
             request_ += pty_.receive(1, std::chrono::milliseconds(100));
         }
         for (std::size_t i = 0; i < answer.pieces.size(); ++i) {

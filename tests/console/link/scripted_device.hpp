@@ -3,7 +3,7 @@
 // reply is split into reads.
 #pragma once
 
-#include "tests/console/link/pty_pair.hpp"
+#include "tests/support/pseudo_terminal.hpp"
 
 #include <chrono>
 #include <string>
@@ -33,7 +33,7 @@ public:
     std::string finish();
 
 private:
-    pty_pair pty_;
+    test_support::pseudo_terminal pty_;
     std::thread worker_;
     std::string request_;
 };

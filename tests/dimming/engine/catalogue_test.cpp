@@ -62,8 +62,8 @@ private slots:
         }
         QCOMPARE(bytes, QByteArray("\x00\x00\x00\x05\x00\x00\x00\x15", 8));
         QDataStream in(bytes);
-        WorkingEngine::ErrorCommunication communication{};
-        WorkingEngine::ErrorSignal signalError{};
+        WorkingEngine::ErrorCommunication communication {};
+        WorkingEngine::ErrorSignal signalError {};
         in >> communication >> signalError;
         QCOMPARE(communication, WorkingEngine::ReceiveFailed);
         QCOMPARE(signalError, WorkingEngine::SignalUnavailable);
@@ -71,9 +71,8 @@ private slots:
 
     void signalsOrderByNumber()
     {
-        std::vector<Signal> signalList{Signal::RLS_Vorfeldhelligkeit_Boost, Signal::DI_KL_58xt,
-                                       Signal::DI_KL_58xd, Signal::LS_Helligkeit_FW,
-                                       Signal::DI_Display_Nachtdesign, Signal::DI_KL_58xs};
+        std::vector<Signal> signalList {Signal::RLS_Vorfeldhelligkeit_Boost, Signal::DI_KL_58xt, Signal::DI_KL_58xd,
+            Signal::LS_Helligkeit_FW, Signal::DI_Display_Nachtdesign, Signal::DI_KL_58xs};
         std::sort(signalList.begin(), signalList.end());
         for (std::size_t i = 0; i < signalList.size(); ++i)
             QCOMPARE(static_cast<int>(signalList[i]), static_cast<int>(i) + 1);
@@ -84,9 +83,8 @@ private slots:
         QCOMPARE(QMetaType::fromName("Signal"), QMetaType::fromType<Signal>());
         QCOMPARE(QMetaType::fromType<Signal>().sizeOf(), 4);
         QCOMPARE(QMetaType::fromName("WorkingEngine::ErrorCommunication"),
-                 QMetaType::fromType<WorkingEngine::ErrorCommunication>());
-        QCOMPARE(QMetaType::fromName("WorkingEngine::ErrorSignal"),
-                 QMetaType::fromType<WorkingEngine::ErrorSignal>());
+            QMetaType::fromType<WorkingEngine::ErrorCommunication>());
+        QCOMPARE(QMetaType::fromName("WorkingEngine::ErrorSignal"), QMetaType::fromType<WorkingEngine::ErrorSignal>());
     }
 
     void signalValueMaking()

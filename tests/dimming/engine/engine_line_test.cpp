@@ -4,7 +4,7 @@
 #include "dimming/engine/working_engine.h"
 
 #include "contract/device_contract.hpp"
-#include "pseudo_terminal.h"
+#include "tests/support/pseudo_terminal.hpp"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>
@@ -39,29 +39,27 @@ class Reports : public QObject
 public:
     explicit Reports(WorkingEngine &engine)
     {
-        connect(&engine, &WorkingEngine::informComPorts, this, [this](const QStringList &ports) {
-            list << "ports " + ports.join(' ');
-        });
+        connect(&engine, &WorkingEngine::informComPorts, this,
+            [this](const QStringList &ports) { list << "ports " + ports.join(' '); });
         connect(&engine, &WorkingEngine::informValue, this,
-                [this](Signal signal, int raw, double physical, const QString &textual) {
-                    list << QStringLiteral("value %1 raw %2 physical %3 textual %4")
-                                .arg(static_cast<int>(signal))
-                                .arg(raw)
-                                .arg(physical)
-                                .arg(textual);
-                });
-        connect(&engine, qOverload<WorkingEngine::ErrorCommunication>(&WorkingEngine::informError),
-                this, [this](WorkingEngine::ErrorCommunication error) {
-                    list << QStringLiteral("error %1").arg(static_cast<int>(error));
-                });
-        connect(&engine,
-                qOverload<Signal, WorkingEngine::ErrorSignal, QString>(&WorkingEngine::informError),
-                this, [this](Signal signal, WorkingEngine::ErrorSignal error, const QString &message) {
-                    list << QStringLiteral("signal error %1 code %2 message %3")
-                                .arg(static_cast<int>(signal))
-                                .arg(static_cast<int>(error))
-                                .arg(message);
-                });
+            [this](Signal signal, int raw, double physical, const QString &textual) {
+                list << QStringLiteral("value %1 raw %2 physical %3 textual %4")
+                            .arg(static_cast<int>(signal))
+                            .arg(raw)
+                            .arg(physical)
+                            .arg(textual);
+            });
+        connect(&engine, qOverload<WorkingEngine::ErrorCommunication>(&WorkingEngine::informError), this,
+            [this](WorkingEngine::ErrorCommunication error) {
+                list << QStringLiteral("error %1").arg(static_cast<int>(error));
+            });
+        connect(&engine, qOverload<Signal, WorkingEngine::ErrorSignal, QString>(&WorkingEngine::informError), this,
+            [this](Signal signal, WorkingEngine::ErrorSignal error, const QString &message) {
+                list << QStringLiteral("signal error %1 code %2 message %3")
+                            .arg(static_cast<int>(signal))
+                            .arg(static_cast<int>(error))
+                            .arg(message);
+            });
         connect(&engine, &WorkingEngine::informTimeout, this, [this] { list << "timeout"; });
     }
 
@@ -75,7 +73,7 @@ class EngineLineTest : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<PseudoTerminal> line;
+    std::unique_ptr<vistrel::test_support::pseudo_terminal> line;
     std::unique_ptr<WorkingEngine> engine;
     std::unique_ptr<Reports> reports;
 
@@ -89,6 +87,14 @@ private:
         });
     }
 
+    QString linePath() const { return QString::fromStdString(line->slave_path()); }
+    // What the engine has written to the line so far.
+    QByteArray lineOutput()
+    {
+        return QByteArray::fromStdString(
+            line->receive_available(std::chrono::milliseconds(0), std::chrono::milliseconds(50)));
+    }
+
     // The request the engine wrote, up to its line feed.
     QByteArray awaitRequest()
     {
@@ -97,7 +103,7 @@ private:
         clock.start();
         while (!request.endsWith('\n') && clock.elapsed() < 2000) {
             QTest::qWait(5);
-            request += line->receive(0);
+            request += lineOutput();
         }
         return request;
     }
@@ -112,11 +118,10 @@ private:
 private slots:
     void init()
     {
-        line = std::make_unique<PseudoTerminal>();
-        QVERIFY(line->isValid());
-        presentPorts({line->slavePath()});
-        engine = std::make_unique<WorkingEngine>(vistrel::contract::vendor_id,
-                                                 vistrel::contract::product_id, replyWait);
+        line = std::make_unique<vistrel::test_support::pseudo_terminal>();
+        presentPorts({linePath()});
+        engine =
+            std::make_unique<WorkingEngine>(vistrel::contract::vendor_id, vistrel::contract::product_id, replyWait);
         reports = std::make_unique<Reports>(*engine);
     }
 
@@ -133,16 +138,18 @@ private slots:
         QSignalSpy values(engine.get(), &WorkingEngine::informValue);
         engine->receiveAll();
         QVERIFY(!awaitRequest().isEmpty());
-        QVERIFY(line->send(j("{'category':'CAN','case':'state','sort':'signal','data':["
-                             "{'identifier':{'code':5,'name':'LS_Helligkeit_FW'},'value':{'raw':100,'physical':{'numerical':600,'unit':'lx'}}},"
-                             "{'identifier':{'code':2},'value':{'textual':'Init'}}]}\r\n")));
+        line->send(j(
+            "{'category':'CAN','case':'state','sort':'signal','data':["
+            "{'identifier':{'code':5,'name':'LS_Helligkeit_FW'},'value':{'raw':100,'physical':{'numerical':600,'unit':'lx'}}},"
+            "{'identifier':{'code':2},'value':{'textual':'Init'}}]}\r\n"));
         QVERIFY(values.wait(2 * replyWait));
         settle(3);
-        QCOMPARE(reports->list, (QStringList{
-                                    "ports " + line->slavePath(),
-                                    "value 2 raw -1 physical nan textual Init",
-                                    "value 5 raw 100 physical 600 textual ",
-                                }));
+        QCOMPARE(reports->list,
+            (QStringList {
+                "ports " + linePath(),
+                "value 2 raw -1 physical nan textual Init",
+                "value 5 raw 100 physical 600 textual ",
+            }));
         QCOMPARE(values.size(), 2);
         QCOMPARE(values[0][0].value<Signal>(), Signal::DI_KL_58xs);
     }
@@ -164,7 +171,7 @@ private slots:
         send ? engine->sendAll() : engine->receiveAll();
         QVERIFY(!awaitRequest().isEmpty());
         settle(2);
-        QCOMPARE(reports->list, (QStringList{"ports " + line->slavePath(), report}));
+        QCOMPARE(reports->list, (QStringList {"ports " + linePath(), report}));
         QVERIFY(clock.elapsed() >= replyWait);
     }
 
@@ -172,8 +179,8 @@ private slots:
     {
         QTest::addColumn<QStringList>("ports");
         QTest::addColumn<QString>("error");
-        QTest::newRow("no device") << QStringList{} << "error 2";
-        QTest::newRow("two devices") << QStringList{"/dev/ttyACM0", "/dev/ttyACM1"} << "error 3";
+        QTest::newRow("no device") << QStringList {} << "error 2";
+        QTest::newRow("two devices") << QStringList {"/dev/ttyACM0", "/dev/ttyACM1"} << "error 3";
     }
 
     void portSearchFails()
@@ -183,10 +190,10 @@ private slots:
         presentPorts(ports);
         engine->receiveAll();
         // Reported at once; no wait is armed, so nothing follows.
-        QCOMPARE(reports->list, (QStringList{("ports " + ports.join(' ')), error}));
+        QCOMPARE(reports->list, (QStringList {("ports " + ports.join(' ')), error}));
         QTest::qWait(replyWait + 200);
         QCOMPARE(reports->list.size(), 2);
-        QCOMPARE(line->receive(0), QByteArray());
+        QCOMPARE(lineOutput(), QByteArray());
     }
 
     void chosenPortThatCannotOpen()
@@ -196,24 +203,24 @@ private slots:
         engine->sendAll();
         QVERIFY(!awaitRequest().isEmpty());
         settle(2);
-        QCOMPARE(reports->list, (QStringList{"ports " + line->slavePath(), "timeout"}));
+        QCOMPARE(reports->list, (QStringList {"ports " + linePath(), "timeout"}));
     }
 
     void signalErrors_data()
     {
         QTest::addColumn<QByteArray>("reply");
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("0x0315 is no answer")
-            << j("{'category':'CAN','case':'error','sort':{'number':789,'message':'not available'},'data':[{'identifier':{'code':6}}]}\n")
-            << QStringList{"signal error 6 code 21 message not available", "error 5"};
-        QTest::newRow("0x0101 is not passed on")
-            << j("{'category':'CAN','case':'error','sort':{'number':257,'message':'unknown request'},'data':[{'identifier':{'code':1}}]}\n")
-            << QStringList{"error 5"};
-        QTest::newRow("other signal error is an answer")
-            << j("{'category':'CAN','case':'error','sort':{'number':770,'message':'out of range'},'data':[{'identifier':{'code':5}}]}\n")
-            << QStringList{"signal error 5 code 2 message out of range"};
+        QTest::newRow("0x0315 is no answer") << j(
+            "{'category':'CAN','case':'error','sort':{'number':789,'message':'not available'},'data':[{'identifier':{'code':6}}]}\n")
+                                             << QStringList {"signal error 6 code 21 message not available", "error 5"};
+        QTest::newRow("0x0101 is not passed on") << j(
+            "{'category':'CAN','case':'error','sort':{'number':257,'message':'unknown request'},'data':[{'identifier':{'code':1}}]}\n")
+                                                 << QStringList {"error 5"};
+        QTest::newRow("other signal error is an answer") << j(
+            "{'category':'CAN','case':'error','sort':{'number':770,'message':'out of range'},'data':[{'identifier':{'code':5}}]}\n")
+                                                         << QStringList {"signal error 5 code 2 message out of range"};
         QTest::newRow("empty state reply is an answer")
-            << j("{'category':'CAN','case':'state','sort':'signal','data':[]}\n") << QStringList{};
+            << j("{'category':'CAN','case':'state','sort':'signal','data':[]}\n") << QStringList {};
     }
 
     void signalErrors()
@@ -222,8 +229,8 @@ private slots:
         QFETCH(QStringList, expected);
         engine->receiveAll();
         QVERIFY(!awaitRequest().isEmpty());
-        QVERIFY(line->send(reply));
-        expected.prepend("ports " + line->slavePath());
+        line->send(reply);
+        expected.prepend("ports " + linePath());
         settle(expected.size());
         QCOMPARE(reports->list, expected);
     }
@@ -233,38 +240,68 @@ private slots:
         engine->receiveAll();
         QVERIFY(!awaitRequest().isEmpty());
         QTRY_COMPARE_WITH_TIMEOUT(reports->list.size(), 2, 3 * replyWait);
-        QVERIFY(line->send(j("{'category':'CAN','case':'state','sort':'signal','data':[{'identifier':{'code':1},'value':{'raw':1}}]}\n")));
+        line->send(j(
+            "{'category':'CAN','case':'state','sort':'signal','data':[{'identifier':{'code':1},'value':{'raw':1}}]}\n"));
         QTest::qWait(replyWait + 200);
-        QCOMPARE(reports->list, (QStringList{"ports " + line->slavePath(), "error 5"}));
+        QCOMPARE(reports->list, (QStringList {"ports " + linePath(), "error 5"}));
+    }
+
+    // A device that hangs up during the wait has not answered: a set fails like a get
+    // instead of ending as the silent acceptance of the set.
+    void hangUpDuringTheWait_data()
+    {
+        QTest::addColumn<bool>("send");
+        QTest::newRow("set") << true;
+        QTest::newRow("get") << false;
+    }
+
+    void hangUpDuringTheWait()
+    {
+        QFETCH(bool, send);
+        send ? engine->sendAll() : engine->receiveAll();
+        QVERIFY(!awaitRequest().isEmpty());
+        line->hang_up();
+        settle(2);
+        QCOMPARE(reports->list, (QStringList {"ports " + linePath(), "error 5"}));
+    }
+
+    // With no wait at all the port is closed at once; the request still reaches the line.
+    void requestLeavesWithAZeroWait()
+    {
+        engine->setTimeout(0);
+        engine->sendAll();
+        settle(2);
+        QCOMPARE(reports->list, (QStringList {"ports " + linePath(), "timeout"}));
+        QVERIFY(awaitRequest().startsWith(j("{'category':'CAN','case':'set'")));
     }
 
     void storedValuesInTheRequests()
     {
         engine->receiveAll();
         QCOMPARE(awaitRequest(),
-                 j("{'category':'CAN','case':'get','sort':'signal','data':[{'identifier':{'code':1}},"
-                   "{'identifier':{'code':2}},{'identifier':{'code':3}},{'identifier':{'code':4}},"
-                   "{'identifier':{'code':5}}]}\n"));
+            j("{'category':'CAN','case':'get','sort':'signal','data':[{'identifier':{'code':1}},"
+              "{'identifier':{'code':2}},{'identifier':{'code':3}},{'identifier':{'code':4}},"
+              "{'identifier':{'code':5}}]}\n"));
         settle(2);
 
         // The port found by the search is kept, so no further search is reported.
         engine->storeValue(Signal::RLS_Vorfeldhelligkeit_Boost, 15);
         engine->receiveAll();
         QCOMPARE(awaitRequest(),
-                 j("{'category':'CAN','case':'get','sort':'signal','data':[{'identifier':{'code':1}},"
-                   "{'identifier':{'code':2}},{'identifier':{'code':3}},{'identifier':{'code':4}},"
-                   "{'identifier':{'code':5}},{'identifier':{'code':6}}]}\n"));
+            j("{'category':'CAN','case':'get','sort':'signal','data':[{'identifier':{'code':1}},"
+              "{'identifier':{'code':2}},{'identifier':{'code':3}},{'identifier':{'code':4}},"
+              "{'identifier':{'code':5}},{'identifier':{'code':6}}]}\n"));
         settle(3);
 
         // Signals that hold no value yet are left out of a set request.
         engine->storeValue(Signal::DI_KL_58xs, QStringLiteral("Fehler"));
         engine->sendAll();
         QCOMPARE(awaitRequest(),
-                 j("{'category':'CAN','case':'set','sort':'signal','data':["
-                   "{'identifier':{'code':2},'value':{'textual':'Fehler'}},"
-                   "{'identifier':{'code':6},'value':{'physical':1.5E1}}]}\n"));
+            j("{'category':'CAN','case':'set','sort':'signal','data':["
+              "{'identifier':{'code':2},'value':{'textual':'Fehler'}},"
+              "{'identifier':{'code':6},'value':{'physical':1.5E1}}]}\n"));
         settle(4);
-        QCOMPARE(reports->list, (QStringList{"ports " + line->slavePath(), "error 5", "error 5", "timeout"}));
+        QCOMPARE(reports->list, (QStringList {"ports " + linePath(), "error 5", "error 5", "timeout"}));
     }
 
     void requestThatCannotBeBuilt()
@@ -272,10 +309,10 @@ private slots:
         engine->storeValue(Signal::DI_KL_58xd, qInf());
         engine->sendAll();
         // Reported at once; nothing is written and no wait is armed.
-        QCOMPARE(reports->list, (QStringList{"ports " + line->slavePath(), "error 4"}));
+        QCOMPARE(reports->list, (QStringList {"ports " + linePath(), "error 4"}));
         QTest::qWait(replyWait + 200);
         QCOMPARE(reports->list.size(), 2);
-        QCOMPARE(line->receive(0), QByteArray());
+        QCOMPARE(lineOutput(), QByteArray());
     }
 
     void engineDestroyedDuringTheWait()

@@ -36,17 +36,17 @@ private slots:
             sizes.append(image.width());
         }
         std::sort(sizes.begin(), sizes.end());
-        QCOMPARE(sizes, (QList<int>{16, 24, 32, 48, 256}));
+        QCOMPARE(sizes, (QList<int> {16, 24, 32, 48, 256}));
     }
 
     void lookup_data()
     {
         QTest::addColumn<QStringList>("languages");
         QTest::addColumn<bool>("installed");
-        QTest::newRow("en-GB first") << QStringList{"en-GB", "de-DE"} << true;
-        QTest::newRow("de-DE then en-GB") << QStringList{"de-DE", "en-GB"} << true;
-        QTest::newRow("only en-US") << QStringList{"en-US"} << false;
-        QTest::newRow("no languages") << QStringList{} << false;
+        QTest::newRow("en-GB first") << QStringList {"en-GB", "de-DE"} << true;
+        QTest::newRow("de-DE then en-GB") << QStringList {"de-DE", "en-GB"} << true;
+        QTest::newRow("only en-US") << QStringList {"en-US"} << false;
+        QTest::newRow("no languages") << QStringList {} << false;
     }
 
     void lookup()

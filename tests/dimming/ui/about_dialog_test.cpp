@@ -94,7 +94,7 @@ void AboutDialogTest::routesLinks()
         QVERIFY(catcher.opened.isEmpty());
     } else {
         QVERIFY(watcher.boxes().isEmpty());
-        QCOMPARE(catcher.opened, QList<QUrl>{QUrl(link, QUrl::TolerantMode)});
+        QCOMPARE(catcher.opened, QList<QUrl> {QUrl(link, QUrl::TolerantMode)});
     }
 }
 

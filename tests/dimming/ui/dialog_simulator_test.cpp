@@ -29,7 +29,7 @@ using vistrel::test_support::sim_settings;
 namespace {
 
 const char *const actionButtons[] = {"pushButtonSetDayMax", "pushButtonSetNightMax", "pushButtonSetError",
-                                     "pushButtonSetInit",   "pushButtonSet",         "pushButtonGet"};
+    "pushButtonSetInit", "pushButtonSet", "pushButtonGet"};
 
 // Choice, slider and check box states of the six signals, in signal order.
 QString widgetStates(const QWidget *dialog)
@@ -37,18 +37,18 @@ QString widgetStates(const QWidget *dialog)
     QStringList states;
     for (const char *group : {"DI_KL_58xd", "DI_KL_58xs"}) {
         states << child<QComboBox>(dialog, qPrintable(QString("comboBox") + group))->currentText() + ":"
-                      + QString::number(child<QSlider>(dialog, qPrintable(QString("horizontalSlider") + group))->value());
+                + QString::number(child<QSlider>(dialog, qPrintable(QString("horizontalSlider") + group))->value());
     }
     states << (child<QCheckBox>(dialog, "checkBoxDI_Display_Nachtdesign")->isChecked() ? "checked" : "unchecked");
     for (const char *group : {"DI_KL_58xt", "LS_Helligkeit_FW"}) {
         states << child<QComboBox>(dialog, qPrintable(QString("comboBox") + group))->currentText() + ":"
-                      + QString::number(child<QSlider>(dialog, qPrintable(QString("horizontalSlider") + group))->value());
+                + QString::number(child<QSlider>(dialog, qPrintable(QString("horizontalSlider") + group))->value());
     }
     states << child<QComboBox>(dialog, "comboBoxRLS_Vorfeldhelligkeit_Boost")->currentText();
     return states.join(' ');
 }
 
-} // namespace
+}  // namespace
 
 class DialogSimulatorTest : public QObject
 {
@@ -130,21 +130,26 @@ void DialogSimulatorTest::presetsAndSet_data()
     QTest::addColumn<QString>("request");
     QTest::addColumn<QString>("readBack");
 
-    QTest::newRow("Day Max over numbers")
-        << "numbers" << "pushButtonSetDayMax" << "set 1=253 2=0 3=0 4=0 5=6126 6=0"
-        << "Number:253 Number:0 unchecked Number:0 Number:6126 groesser_24413_Lux";
-    QTest::newRow("Error keeps night design and band")
-        << "numbers" << "pushButtonSetError" << "set 1=Fehler 2=Fehler 3=1 4=Fehler 5=Fehler 6=3"
-        << "Fehler:5 Fehler:0 checked Fehler:7 Fehler:12 bis_20176_Lux";
-    QTest::newRow("Init over numbers")
-        << "numbers" << "pushButtonSetInit" << "set 1=Init 2=Init 3=0 4=Init 5=Init 6=15"
-        << "Init:5 Init:0 unchecked Init:7 Init:12 bis_6428_Lux";
-    QTest::newRow("Night Max from start")
-        << "start" << "pushButtonSetNightMax" << "set 1=100 2=100 3=1 4=100 5=0 6=15"
-        << "Number:100 Number:100 checked Number:100 Number:0 bis_6428_Lux";
-    QTest::newRow("Set edited values")
-        << "numbers" << "pushButtonSet" << "set 1=5 2=0 3=1 4=7 5=12 6=3"
-        << "Number:5 Number:0 checked Number:7 Number:12 bis_20176_Lux";
+    QTest::newRow("Day Max over numbers") << "numbers"
+                                          << "pushButtonSetDayMax"
+                                          << "set 1=253 2=0 3=0 4=0 5=6126 6=0"
+                                          << "Number:253 Number:0 unchecked Number:0 Number:6126 groesser_24413_Lux";
+    QTest::newRow("Error keeps night design and band") << "numbers"
+                                                       << "pushButtonSetError"
+                                                       << "set 1=Fehler 2=Fehler 3=1 4=Fehler 5=Fehler 6=3"
+                                                       << "Fehler:5 Fehler:0 checked Fehler:7 Fehler:12 bis_20176_Lux";
+    QTest::newRow("Init over numbers") << "numbers"
+                                       << "pushButtonSetInit"
+                                       << "set 1=Init 2=Init 3=0 4=Init 5=Init 6=15"
+                                       << "Init:5 Init:0 unchecked Init:7 Init:12 bis_6428_Lux";
+    QTest::newRow("Night Max from start") << "start"
+                                          << "pushButtonSetNightMax"
+                                          << "set 1=100 2=100 3=1 4=100 5=0 6=15"
+                                          << "Number:100 Number:100 checked Number:100 Number:0 bis_6428_Lux";
+    QTest::newRow("Set edited values") << "numbers"
+                                       << "pushButtonSet"
+                                       << "set 1=5 2=0 3=1 4=7 5=12 6=3"
+                                       << "Number:5 Number:0 checked Number:7 Number:12 bis_20176_Lux";
 }
 
 void DialogSimulatorTest::presetsAndSet()

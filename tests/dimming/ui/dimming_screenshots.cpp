@@ -33,7 +33,7 @@ bool save(QWidget &window, const QString &path)
     return true;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char *argv[])
 {
@@ -67,7 +67,7 @@ int main(int argc, char *argv[])
     while (status->text() != QStringLiteral("Values have been successfully got.") || !get->isEnabled()) {
         if (deadline.hasExpired()) {
             std::fprintf(stderr, "dimming_screenshots: no values from %s (status: \"%s\")\n", qPrintable(port),
-                         qPrintable(status->text()));
+                qPrintable(status->text()));
             return 1;
         }
         QTest::qWait(20);

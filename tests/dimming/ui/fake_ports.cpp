@@ -9,16 +9,7 @@ FakePorts::FakePorts(QStringList names)
     state->names = std::move(names);
     setPortLister([shared = state] {
         ++shared->requests;
-        QList<PortDescription> ports;
-        for (const QString &name : shared->names) {
-            PortDescription port;
-            port.portName = name;
-            port.systemLocation = name;
-            port.vendorIdentifier = vistrel::contract::vendor_id;
-            port.productIdentifier = vistrel::contract::product_id;
-            ports.append(port);
-        }
-        return ports;
+        return devicePorts(shared->names, vistrel::contract::vendor_id, vistrel::contract::product_id);
     });
 }
 

@@ -19,7 +19,8 @@ public:
     int requests() const { return state->requests; }
 
 private:
-    struct State {
+    struct State
+    {
         QStringList names;
         int requests = 0;
     };

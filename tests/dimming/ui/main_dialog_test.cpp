@@ -1,6 +1,7 @@
 // The main dialog's behaviour: construction, the choice rule, presets, received values,
-// errors, the port list and the busy periods. Engine reports are delivered to the
-// dialog's slots by name; device traffic goes to a pseudo-terminal that never answers.
+// errors, the port list, the Enter key and the busy periods. Engine reports are delivered
+// to the dialog's slots by name; device traffic goes to a pseudo-terminal that answers
+// only what a test writes to it.
 #include "dimming/ui/about_dialog.h"
 #include "dimming/ui/vistrel_dimming_dlg.h"
 #include "tests/dimming/ui/engine_traffic.h"
@@ -17,6 +18,7 @@
 #include <QElapsedTimer>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLoggingCategory>
 #include <QPointer>
 #include <QPushButton>
@@ -34,8 +36,14 @@ namespace {
 constexpr double noNumber = std::numeric_limits<double>::quiet_NaN();
 constexpr double infinity = std::numeric_limits<double>::infinity();
 
+// JSON text written with single quotes in place of double quotes.
+QByteArray j(const char *text)
+{
+    return QByteArray(text).replace('\'', '"');
+}
+
 const char *const actionButtons[] = {"pushButtonSetDayMax", "pushButtonSetNightMax", "pushButtonSetError",
-                                     "pushButtonSetInit",   "pushButtonSet",         "pushButtonGet"};
+    "pushButtonSetInit", "pushButtonSet", "pushButtonGet"};
 
 // Debug lines of the dialog, gathered while a test runs.
 QStringList *debugLines = nullptr;
@@ -61,7 +69,7 @@ QString stateOf(const QWidget *window, const QString &name)
     return widget->isEnabled() ? "enabled" : "disabled";
 }
 
-} // namespace
+}  // namespace
 
 class MainDialogTest : public QObject
 {
@@ -76,6 +84,8 @@ private slots:
     void receivedValues_data();
     void receivedValues();
     void receivedNightDesignFollowsRaw();
+    void nightDesignFromAReply_data();
+    void nightDesignFromAReply();
     void deviceErrors_data();
     void deviceErrors();
     void communicationErrors_data();
@@ -83,6 +93,10 @@ private slots:
     void getWithoutDevice();
     void portListRefill();
     void setWithOnlyTheTimeout();
+    void replyToGetOrSet_data();
+    void replyToGetOrSet();
+    void enterStartsNoPortSearch_data();
+    void enterStartsNoPortSearch();
     void earlierBusyTimerDoesNotEndLaterPeriod();
     void aboutBoxOpensModallyAndClosesWithEnter();
 
@@ -118,20 +132,18 @@ void MainDialogTest::cleanup()
 void MainDialogTest::informValue(Signal _signal, int raw, double physical, const QString &textual)
 {
     QVERIFY(QMetaObject::invokeMethod(dialog.get(), "informValue", Q_ARG(Signal, _signal), Q_ARG(int, raw),
-                                      Q_ARG(double, physical), Q_ARG(QString, textual)));
+        Q_ARG(double, physical), Q_ARG(QString, textual)));
 }
 
 void MainDialogTest::informSignalError(Signal _signal, int error, const QString &message)
 {
     QVERIFY(QMetaObject::invokeMethod(dialog.get(), "informError", Q_ARG(Signal, _signal),
-                                      Q_ARG(WorkingEngine::ErrorSignal, WorkingEngine::ErrorSignal(error)),
-                                      Q_ARG(QString, message)));
+        Q_ARG(WorkingEngine::ErrorSignal, WorkingEngine::ErrorSignal(error)), Q_ARG(QString, message)));
 }
 
 void MainDialogTest::informCommunicationError(int error)
 {
-    QVERIFY(QMetaObject::invokeMethod(
-        dialog.get(), "informError",
+    QVERIFY(QMetaObject::invokeMethod(dialog.get(), "informError",
         Q_ARG(WorkingEngine::ErrorCommunication, WorkingEngine::ErrorCommunication(error))));
 }
 
@@ -170,7 +182,7 @@ void MainDialogTest::constructionBringsTheEngineUpToDate()
     debugLines = &lines;
     qInstallMessageHandler(collectDebug);
     QLoggingCategory::defaultCategory()->setEnabled(QtDebugMsg, true);
-    ports = std::make_unique<FakePorts>(QStringList{device.portName()});
+    ports = std::make_unique<FakePorts>(QStringList {device.portName()});
 
     dialog = std::make_unique<VistrelDimmingDlg>();
 
@@ -181,8 +193,9 @@ void MainDialogTest::constructionBringsTheEngineUpToDate()
     QVERIFY(portLine >= 0);
     QVERIFY(lines.at(portLine).contains(device.portName()));
     const QStringList afterPort = lines.mid(portLine + 1).filter(QRegularExpression("[cC]hanged$"));
-    QCOMPARE(afterPort, (QStringList{"58xdchanged", "58xschanged", "58xtchanged", "nachtdesignchanged",
-                                     "signalLS_Helligkeit_FWChanged", "signalRLS_Vorfeldhelligkeit_BoostChanged"}));
+    QCOMPARE(afterPort,
+        (QStringList {"58xdchanged", "58xschanged", "58xtchanged", "nachtdesignchanged",
+            "signalLS_Helligkeit_FWChanged", "signalRLS_Vorfeldhelligkeit_BoostChanged"}));
 
     for (const char *group : {"DI_KL_58xd", "DI_KL_58xs", "DI_KL_58xt", "LS_Helligkeit_FW"}) {
         QVERIFY(!child<QSlider>(dialog.get(), qPrintable(QString("horizontalSlider") + group))->isEnabled());
@@ -218,20 +231,20 @@ void MainDialogTest::choiceRule()
     QVERIFY(spinBox->isEnabled());
     QTest::keyClick(slider, Qt::Key_Right);
     spinBox->setValue(40);
-    QCOMPARE(traffic.take(), (QStringList{"store 1 0", "store 1 1", "store 1 40"}));
+    QCOMPARE(traffic.take(), (QStringList {"store 1 0", "store 1 1", "store 1 40"}));
 
     choice->setCurrentIndex(1);
     QVERIFY(!slider->isEnabled());
     QVERIFY(!spinBox->isEnabled());
     QCOMPARE(slider->value(), 40);
-    QCOMPARE(traffic.take(), QStringList{"store 1 Fehler"});
+    QCOMPARE(traffic.take(), QStringList {"store 1 Fehler"});
 
     // The night design check box stores on user clicks only.
     auto *nightDesign = child<QCheckBox>(dialog.get(), "checkBoxDI_Display_Nachtdesign");
     nightDesign->click();
     nightDesign->setChecked(false);
     child<QComboBox>(dialog.get(), "comboBoxRLS_Vorfeldhelligkeit_Boost")->setCurrentIndex(3);
-    QCOMPARE(traffic.take(), (QStringList{"store 3 1", "store 6 3"}));
+    QCOMPARE(traffic.take(), (QStringList {"store 3 1", "store 6 3"}));
 }
 
 void MainDialogTest::presets_data()
@@ -244,45 +257,43 @@ void MainDialogTest::presets_data()
 
     const QString setting = "status Setting values in progress.";
     // From the start state ("Init" everywhere, band 15, unchecked).
-    QTest::newRow("Init from start") << false << "pushButtonSetInit"
-                                     << QStringList{setting, "store 3 0", "send"}
-                                     << QStringList{"Init", "0", "Init", "0", "unchecked", "bis_6428_Lux"}
-        << "set 1=Init 2=Init 3=0 4=Init 5=Init 6=15";
-    QTest::newRow("Error from start")
-        << false << "pushButtonSetError"
-        << QStringList{setting, "store 1 Fehler", "store 2 Fehler", "store 4 Fehler", "store 5 Fehler", "send"}
-        << QStringList{"Fehler", "0", "Fehler", "0", "unchecked", "bis_6428_Lux"}
-        << "set 1=Fehler 2=Fehler 3=0 4=Fehler 5=Fehler 6=15";
+    QTest::newRow("Init from start") << false << "pushButtonSetInit" << QStringList {setting, "store 3 0", "send"}
+                                     << QStringList {"Init", "0", "Init", "0", "unchecked", "bis_6428_Lux"}
+                                     << "set 1=Init 2=Init 3=0 4=Init 5=Init 6=15";
+    QTest::newRow("Error from start") << false << "pushButtonSetError"
+                                      << QStringList {setting, "store 1 Fehler", "store 2 Fehler", "store 4 Fehler",
+                                             "store 5 Fehler", "send"}
+                                      << QStringList {"Fehler", "0", "Fehler", "0", "unchecked", "bis_6428_Lux"}
+                                      << "set 1=Fehler 2=Fehler 3=0 4=Fehler 5=Fehler 6=15";
     // The choice turns to "Number" first, so the old slider number is stored before the preset's.
-    QTest::newRow("Day Max from start")
-        << false << "pushButtonSetDayMax"
-        << QStringList{setting,     "store 1 0", "store 1 253", "store 2 0",  "store 4 0", "store 5 0",
-                       "store 5 6126", "store 3 0", "store 6 0", "send"}
-        << QStringList{"Number", "253", "Number", "6126", "unchecked", "groesser_24413_Lux"}
-        << "set 1=253 2=0 3=0 4=0 5=6126 6=0";
+    QTest::newRow("Day Max from start") << false << "pushButtonSetDayMax"
+                                        << QStringList {setting, "store 1 0", "store 1 253", "store 2 0", "store 4 0",
+                                               "store 5 0", "store 5 6126", "store 3 0", "store 6 0", "send"}
+                                        << QStringList {"Number", "253", "Number", "6126", "unchecked",
+                                               "groesser_24413_Lux"}
+                                        << "set 1=253 2=0 3=0 4=0 5=6126 6=0";
     QTest::newRow("Night Max from start")
         << false << "pushButtonSetNightMax"
-        << QStringList{setting,     "store 1 0", "store 1 100", "store 2 0", "store 2 100", "store 4 0",
-                       "store 4 100", "store 5 0", "store 3 1",   "send"}
-        << QStringList{"Number", "100", "Number", "0", "checked", "bis_6428_Lux"}
+        << QStringList {setting, "store 1 0", "store 1 100", "store 2 0", "store 2 100", "store 4 0", "store 4 100",
+               "store 5 0", "store 3 1", "send"}
+        << QStringList {"Number", "100", "Number", "0", "checked", "bis_6428_Lux"}
         << "set 1=100 2=100 3=1 4=100 5=0 6=15";
     // With every choice at "Number", sliders 5, 0, 7, 12, checked and band 3: only what changes is stored.
     QTest::newRow("Day Max over numbers")
         << true << "pushButtonSetDayMax"
-        << QStringList{setting, "store 1 253", "store 4 0", "store 5 6126", "store 3 0", "store 6 0", "send"}
-        << QStringList{"Number", "253", "Number", "6126", "unchecked", "groesser_24413_Lux"}
+        << QStringList {setting, "store 1 253", "store 4 0", "store 5 6126", "store 3 0", "store 6 0", "send"}
+        << QStringList {"Number", "253", "Number", "6126", "unchecked", "groesser_24413_Lux"}
         << "set 1=253 2=0 3=0 4=0 5=6126 6=0";
-    QTest::newRow("Init over numbers")
-        << true << "pushButtonSetInit"
-        << QStringList{setting,     "store 1 Init", "store 2 Init", "store 4 Init", "store 5 Init", "store 3 0",
-                       "store 6 15", "send"}
-        << QStringList{"Init", "5", "Init", "12", "unchecked", "bis_6428_Lux"}
-        << "set 1=Init 2=Init 3=0 4=Init 5=Init 6=15";
-    QTest::newRow("Error over numbers")
-        << true << "pushButtonSetError"
-        << QStringList{setting, "store 1 Fehler", "store 2 Fehler", "store 4 Fehler", "store 5 Fehler", "send"}
-        << QStringList{"Fehler", "5", "Fehler", "12", "checked", "bis_20176_Lux"}
-        << "set 1=Fehler 2=Fehler 3=1 4=Fehler 5=Fehler 6=3";
+    QTest::newRow("Init over numbers") << true << "pushButtonSetInit"
+                                       << QStringList {setting, "store 1 Init", "store 2 Init", "store 4 Init",
+                                              "store 5 Init", "store 3 0", "store 6 15", "send"}
+                                       << QStringList {"Init", "5", "Init", "12", "unchecked", "bis_6428_Lux"}
+                                       << "set 1=Init 2=Init 3=0 4=Init 5=Init 6=15";
+    QTest::newRow("Error over numbers") << true << "pushButtonSetError"
+                                        << QStringList {setting, "store 1 Fehler", "store 2 Fehler", "store 4 Fehler",
+                                               "store 5 Fehler", "send"}
+                                        << QStringList {"Fehler", "5", "Fehler", "12", "checked", "bis_20176_Lux"}
+                                        << "set 1=Fehler 2=Fehler 3=1 4=Fehler 5=Fehler 6=3";
 }
 
 void MainDialogTest::presets()
@@ -304,12 +315,11 @@ void MainDialogTest::presets()
 
     QCOMPARE(recorded.entries, traffic);
     QCOMPARE(requestSummary(device.takeLine()), request);
-    const QStringList shown{stateOf(dialog.get(), "comboBoxDI_KL_58xd"),
-                            stateOf(dialog.get(), "horizontalSliderDI_KL_58xd"),
-                            stateOf(dialog.get(), "comboBoxLS_Helligkeit_FW"),
-                            stateOf(dialog.get(), "horizontalSliderLS_Helligkeit_FW"),
-                            stateOf(dialog.get(), "checkBoxDI_Display_Nachtdesign"),
-                            stateOf(dialog.get(), "comboBoxRLS_Vorfeldhelligkeit_Boost")};
+    const QStringList shown {stateOf(dialog.get(), "comboBoxDI_KL_58xd"),
+        stateOf(dialog.get(), "horizontalSliderDI_KL_58xd"), stateOf(dialog.get(), "comboBoxLS_Helligkeit_FW"),
+        stateOf(dialog.get(), "horizontalSliderLS_Helligkeit_FW"),
+        stateOf(dialog.get(), "checkBoxDI_Display_Nachtdesign"),
+        stateOf(dialog.get(), "comboBoxRLS_Vorfeldhelligkeit_Boost")};
     QCOMPARE(shown, widgets);
 }
 
@@ -320,51 +330,63 @@ void MainDialogTest::receivedValues_data()
     QTest::addColumn<double>("physical");
     QTest::addColumn<QString>("textual");
     QTest::addColumn<QStringList>("widgets");  // "name=state" after the value arrived
-    QTest::addColumn<QString>("stored");       // the last value handed to the engine, if any
-    QTest::addColumn<QString>("box");          // text of the box shown, empty for none
+    QTest::addColumn<QString>("stored");  // the last value handed to the engine, if any
+    QTest::addColumn<QString>("box");  // text of the box shown, empty for none
 
     QTest::newRow("percent cut to whole")
-        << 2 << -1 << 99.7 << "" << QStringList{"comboBoxDI_KL_58xs=Number", "horizontalSliderDI_KL_58xs=99"}
-        << "store 2 99" << "";
+        << 2 << -1 << 99.7 << "" << QStringList {"comboBoxDI_KL_58xs=Number", "horizontalSliderDI_KL_58xs=99"}
+        << "store 2 99"
+        << "";
     QTest::newRow("negative cut toward zero")
-        << 1 << -1 << -0.9 << "" << QStringList{"comboBoxDI_KL_58xd=Number", "horizontalSliderDI_KL_58xd=0"}
-        << "store 1 0" << "";
-    QTest::newRow("above the range")
-        << 4 << -1 << 180.0 << "" << QStringList{"comboBoxDI_KL_58xt=Number", "horizontalSliderDI_KL_58xt=100"}
-        << "store 4 100" << "";
-    QTest::newRow("brightness number")
-        << 5 << 17 << 1234.5 << ""
-        << QStringList{"comboBoxLS_Helligkeit_FW=Number", "horizontalSliderLS_Helligkeit_FW=1234",
-                       "groupBoxRLS_02=enabled"}
-        << "store 5 1234" << "";
+        << 1 << -1 << -0.9 << "" << QStringList {"comboBoxDI_KL_58xd=Number", "horizontalSliderDI_KL_58xd=0"}
+        << "store 1 0"
+        << "";
+    QTest::newRow("above the range") << 4 << -1 << 180.0 << ""
+                                     << QStringList {"comboBoxDI_KL_58xt=Number", "horizontalSliderDI_KL_58xt=100"}
+                                     << "store 4 100"
+                                     << "";
+    QTest::newRow("brightness number") << 5 << 17 << 1234.5 << ""
+                                       << QStringList {"comboBoxLS_Helligkeit_FW=Number",
+                                              "horizontalSliderLS_Helligkeit_FW=1234", "groupBoxRLS_02=enabled"}
+                                       << "store 5 1234"
+                                       << "";
     // Far outside any whole number: the slider still ends at its bound.
-    QTest::newRow("brightness huge")
-        << 5 << -1 << 1e12 << "" << QStringList{"horizontalSliderLS_Helligkeit_FW=6126"} << "store 5 6126" << "";
-    QTest::newRow("minus infinity")
-        << 1 << -1 << -infinity << "" << QStringList{"horizontalSliderDI_KL_58xd=0"} << "store 1 0" << "";
-    QTest::newRow("named value") << 4 << -1 << noNumber << "Fehler" << QStringList{"comboBoxDI_KL_58xt=Fehler"}
-                                 << "store 4 Fehler" << "";
+    QTest::newRow("brightness huge") << 5 << -1 << 1e12 << "" << QStringList {"horizontalSliderLS_Helligkeit_FW=6126"}
+                                     << "store 5 6126"
+                                     << "";
+    QTest::newRow("minus infinity") << 1 << -1 << -infinity << "" << QStringList {"horizontalSliderDI_KL_58xd=0"}
+                                    << "store 1 0"
+                                    << "";
+    QTest::newRow("named value") << 4 << -1 << noNumber << "Fehler" << QStringList {"comboBoxDI_KL_58xt=Fehler"}
+                                 << "store 4 Fehler"
+                                 << "";
     QTest::newRow("text wins over number")
-        << 1 << 3 << 3.0 << "Fehler" << QStringList{"comboBoxDI_KL_58xd=Fehler", "horizontalSliderDI_KL_58xd=0"}
-        << "store 1 Fehler" << "";
+        << 1 << 3 << 3.0 << "Fehler" << QStringList {"comboBoxDI_KL_58xd=Fehler", "horizontalSliderDI_KL_58xd=0"}
+        << "store 1 Fehler"
+        << "";
     QTest::newRow("unknown text ignored")
-        << 2 << -1 << noNumber << "Maybe" << QStringList{"comboBoxDI_KL_58xs=Init"} << "" << "";
+        << 2 << -1 << noNumber << "Maybe" << QStringList {"comboBoxDI_KL_58xs=Init"} << ""
+        << "";
     QTest::newRow("brightness named") << 5 << -1 << noNumber << "Fehler"
-                                      << QStringList{"comboBoxLS_Helligkeit_FW=Fehler"} << "store 5 Fehler" << "";
-    QTest::newRow("band by name")
-        << 6 << -1 << noNumber << "bis_9412_Lux" << QStringList{"comboBoxRLS_Vorfeldhelligkeit_Boost=bis_9412_Lux"}
-        << "store 6 11" << "";
+                                      << QStringList {"comboBoxLS_Helligkeit_FW=Fehler"} << "store 5 Fehler"
+                                      << "";
+    QTest::newRow("band by name") << 6 << -1 << noNumber << "bis_9412_Lux"
+                                  << QStringList {"comboBoxRLS_Vorfeldhelligkeit_Boost=bis_9412_Lux"} << "store 6 11"
+                                  << "";
     QTest::newRow("band by number is invalid")
-        << 6 << -1 << 3.0 << "" << QStringList{"comboBoxRLS_Vorfeldhelligkeit_Boost=bis_6428_Lux"} << ""
+        << 6 << -1 << 3.0 << "" << QStringList {"comboBoxRLS_Vorfeldhelligkeit_Boost=bis_6428_Lux"} << ""
         << "Invalid Value received! Signal: RLS_Vorfeldhelligkeit_Boost";
-    QTest::newRow("no value at all") << 2 << 5 << noNumber << "" << QStringList{"comboBoxDI_KL_58xs=Init"} << ""
+    QTest::newRow("no value at all") << 2 << 5 << noNumber << "" << QStringList {"comboBoxDI_KL_58xs=Init"} << ""
                                      << "Invalid Value received! Signal: DI_KL_58xs";
-    QTest::newRow("unknown signal without value")
-        << 9 << -1 << noNumber << "" << QStringList{} << "" << "Invalid Value received! Signal: ";
-    QTest::newRow("unknown signal with value") << 9 << -1 << 4.0 << "" << QStringList{} << "" << "";
-    QTest::newRow("no signal with text") << 0 << -1 << noNumber << "Init" << QStringList{} << "" << "";
+    QTest::newRow("unknown signal without value") << 9 << -1 << noNumber << "" << QStringList {} << ""
+                                                  << "Invalid Value received! Signal: ";
+    QTest::newRow("unknown signal with value") << 9 << -1 << 4.0 << "" << QStringList {} << ""
+                                               << "";
+    QTest::newRow("no signal with text") << 0 << -1 << noNumber << "Init" << QStringList {} << ""
+                                         << "";
     QTest::newRow("night design text ignored")
-        << 3 << 1 << noNumber << "on" << QStringList{"checkBoxDI_Display_Nachtdesign=unchecked"} << "" << "";
+        << 3 << 1 << noNumber << "on" << QStringList {"checkBoxDI_Display_Nachtdesign=unchecked"} << ""
+        << "";
 }
 
 void MainDialogTest::receivedValues()
@@ -416,7 +438,51 @@ void MainDialogTest::receivedNightDesignFollowsRaw()
     // The physical value only says that a value came; the state is taken from raw.
     informValue(Signal::DI_Display_Nachtdesign, 0, 1.0, QString());
     QVERIFY(!nightDesign->isChecked());
-    QCOMPARE(traffic.entries.filter(QRegularExpression("^store ")), (QStringList{"store 3 1", "store 3 0"}));
+    QCOMPARE(traffic.entries.filter(QRegularExpression("^store ")), (QStringList {"store 3 1", "store 3 0"}));
+}
+
+void MainDialogTest::nightDesignFromAReply_data()
+{
+    QTest::addColumn<QByteArray>("value");  // the "value" object of the reply's item for signal 3
+    QTest::addColumn<bool>("startChecked");
+    QTest::addColumn<bool>("checked");
+    QTest::addColumn<QString>("request");  // what the next Set sends
+
+    const QString off = "set 1=Init 2=Init 3=0 4=Init 5=Init 6=15";
+    // Each reply turns the box away from where it started.
+    QTest::newRow("physical 0 only") << j("{'physical':0}") << true << false << off;
+    QTest::newRow("physical 1 only") << j("{'physical':1}") << false << true
+                                     << "set 1=Init 2=Init 3=1 4=Init 5=Init 6=15";
+    QTest::newRow("physical object 0 only") << j("{'physical':{'numerical':0.0,'unit':''}}") << true << false << off;
+    QTest::newRow("raw decides over physical") << j("{'raw':0,'physical':1}") << true << false << off;
+}
+
+void MainDialogTest::nightDesignFromAReply()
+{
+    QFETCH(QByteArray, value);
+    QFETCH(bool, startChecked);
+    QFETCH(bool, checked);
+    QFETCH(QString, request);
+
+    SilentDevice device;
+    QVERIFY(device.isReady());
+    makeDialog({device.portName()});
+    ModalBoxWatcher boxes;
+    auto *nightDesign = child<QCheckBox>(dialog.get(), "checkBoxDI_Display_Nachtdesign");
+    if (startChecked)
+        nightDesign->click();
+
+    QTest::mouseClick(child<QPushButton>(dialog.get(), "pushButtonGet"), Qt::LeftButton);
+    QCOMPARE(requestSummary(device.takeLine()), QString("get 1 2 3 4 5 6"));
+    device.answer(j("{'category':'CAN','case':'state','sort':'signal','data':[{'identifier':{'code':3},'value':")
+        + value + "}]}\n");
+    QTRY_COMPARE_WITH_TIMEOUT(status(), QString("Values have been successfully got."), 3000);
+    QCOMPARE(nightDesign->isChecked(), checked);
+    QVERIFY(boxes.boxes().isEmpty());
+
+    QVERIFY(buttonsEnabled());
+    QTest::mouseClick(child<QPushButton>(dialog.get(), "pushButtonSet"), Qt::LeftButton);
+    QCOMPARE(requestSummary(device.takeLine()), request);
 }
 
 void MainDialogTest::deviceErrors_data()
@@ -524,13 +590,13 @@ void MainDialogTest::portListRefill()
     QCOMPARE(portBox->itemText(1), QString("ttyACM1"));
     QCOMPARE(portBox->itemText(2), QString("ttyACM2"));
     QCOMPARE(portBox->currentText(), QString("ttyACM0"));
-    QCOMPARE(traffic.take(), QStringList{"port ttyACM0"});
+    QCOMPARE(traffic.take(), QStringList {"port ttyACM0"});
 
     // An empty list leaves the engine without a port.
     informComPorts({});
     QCOMPARE(portBox->count(), 0);
     QCOMPARE(portBox->currentText(), QString());
-    QCOMPARE(traffic.take(), QStringList{"port "});
+    QCOMPARE(traffic.take(), QStringList {"port "});
 
     // A typed name goes to the engine as it is typed; Reload asks for the list again.
     showAndActivate();
@@ -541,7 +607,7 @@ void MainDialogTest::portListRefill()
     QTest::mouseClick(child<QPushButton>(dialog.get(), "pushButtonReload"), Qt::LeftButton);
     QCOMPARE(ports->requests(), 2);
     // The engine answers within the emission, before this recorder hears the request.
-    QCOMPARE(traffic.take(), (QStringList{"port ttyACM9", "refresh"}));
+    QCOMPARE(traffic.take(), (QStringList {"port ttyACM9", "refresh"}));
     QCOMPARE(portBox->currentText(), QString("ttyACM9"));
     QCOMPARE(portBox->count(), 2);
 }
@@ -573,6 +639,125 @@ void MainDialogTest::setWithOnlyTheTimeout()
     QVERIFY(sinceClick.elapsed() >= 990);
     QCOMPARE(stateOf(dialog.get(), "groupBoxRLS_02"), QString("enabled"));
     QCOMPARE(QApplication::focusWidget(), set);
+}
+
+void MainDialogTest::replyToGetOrSet_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QByteArray>("reply");  // what the device writes after the request
+    QTest::addColumn<QString>("box");  // the text of the "Communication Error" box, empty for none
+    QTest::addColumn<QString>("finalStatus");
+
+    const QString failed = "Communication from device failed!";
+    const QString set = "Values have been successfully set.";
+    const QByteArray jsonError = j("{'category':'JSON','case':'error','sort':{'number':1,'message':'syntax error'},"
+                                   "'data':{'position':17}}\r\n");
+    const QByteArray canError0110 = j("{'category':'CAN','case':'error','sort':{'number':272,'message':'busy'},"
+                                      "'data':[{'identifier':{'code':1}}]}\r\n");
+    const QByteArray garbage = "#?garbage\x01\x7F\r\n";
+
+    // A reply that refuses the request, or bytes that are no reply, are no success.
+    QTest::newRow("set refused as unreadable JSON") << "pushButtonSet" << jsonError << failed << "";
+    QTest::newRow("set refused with CAN error 0x0110") << "pushButtonSet" << canError0110 << failed << "";
+    QTest::newRow("set refused with CAN error naming no signal")
+        << "pushButtonSet" << j("{'category':'CAN','case':'error','sort':{'number':272,'message':'busy'},'data':[]}\n")
+        << failed << "";
+    QTest::newRow("set answered with garbage") << "pushButtonSet" << garbage << failed << "";
+    QTest::newRow("set answered with a cut-off reply")
+        << "pushButtonSet" << j("{'category':'CAN','case':'error','sort':{'numb") << failed << "";
+    QTest::newRow("set answered with a state reply without code")
+        << "pushButtonSet"
+        << j("{'category':'CAN','case':'state','sort':'signal','data':[{'identifier':{},'value':{'raw':1}}]}\n")
+        << failed << "";
+    QTest::newRow("get refused as unreadable JSON") << "pushButtonGet" << jsonError << failed << "";
+    QTest::newRow("get refused with CAN error 0x0110") << "pushButtonGet" << canError0110 << failed << "";
+    QTest::newRow("get answered with garbage") << "pushButtonGet" << garbage << failed << "";
+
+    // Silence, and replies that refuse nothing, leave the set a success.
+    QTest::newRow("set in silence") << "pushButtonSet" << QByteArray() << "" << set;
+    QTest::newRow("set followed by a notification")
+        << "pushButtonSet"
+        << j("{'category':'HID','case':'update','sort':'button','data':[{'button':2,'pressed':true}]}\n") << "" << set;
+    QTest::newRow("set with brightness not served")
+        << "pushButtonSet"
+        << j("{'category':'CAN','case':'error','sort':{'number':789,'message':'not served'},'data':[{'identifier':{'code':5}}]}\n")
+        << "" << set;
+}
+
+void MainDialogTest::replyToGetOrSet()
+{
+    QFETCH(QString, button);
+    QFETCH(QByteArray, reply);
+    QFETCH(QString, box);
+    QFETCH(QString, finalStatus);
+
+    SilentDevice device;
+    QVERIFY(device.isReady());
+    makeDialog({device.portName()});
+    ModalBoxWatcher boxes;
+    boxes.setSnapshot([this] { return status(); });
+
+    QTest::mouseClick(child<QPushButton>(dialog.get(), qPrintable(button)), Qt::LeftButton);
+    const QString progress = status();
+    QVERIFY(!device.takeLine().isEmpty());
+    if (!reply.isEmpty())
+        device.answer(reply);
+
+    // The engine reads once its wait is over; whatever it reports then comes at once.
+    QTRY_VERIFY_WITH_TIMEOUT(status() != progress, 3000);
+    QTest::qWait(100);
+    QCOMPARE(status(), finalStatus);
+    if (box.isEmpty()) {
+        QVERIFY(boxes.boxes().isEmpty());
+    } else {
+        QCOMPARE(boxes.boxes().size(), 1);
+        QCOMPARE(boxes.boxes().front().title, QString("Communication Error"));
+        QCOMPARE(boxes.boxes().front().text, box);
+        QCOMPARE(boxes.boxes().front().snapshot, QString());
+        QVERIFY(buttonsEnabled());
+    }
+}
+
+void MainDialogTest::enterStartsNoPortSearch_data()
+{
+    QTest::addColumn<bool>("inSpinBox");  // else in the port box
+
+    QTest::newRow("port box") << false;
+    QTest::newRow("spin box") << true;
+}
+
+void MainDialogTest::enterStartsNoPortSearch()
+{
+    QFETCH(bool, inSpinBox);
+
+    makeDialog({"ttyACM7"});
+    showAndActivate();
+    auto *portBox = child<QComboBox>(dialog.get(), "comboBoxSerialPort");
+    QCOMPARE(portBox->currentText(), QString("ttyACM7"));
+    portBox->setFocus();
+    portBox->clearEditText();
+    QTest::keyClicks(portBox->lineEdit(), "/tmp/ttyVistrel");
+    QCOMPARE(portBox->currentText(), QString("/tmp/ttyVistrel"));
+    EngineTraffic traffic(*dialog);
+
+    if (inSpinBox) {
+        child<QComboBox>(dialog.get(), "comboBoxDI_KL_58xs")->setCurrentIndex(2);
+        auto *spinBox = child<QSpinBox>(dialog.get(), "spinBoxDI_KL_58xs");
+        spinBox->setFocus();
+        QWidget *typedInto = QApplication::focusWidget();
+        QVERIFY(typedInto == spinBox || spinBox->isAncestorOf(typedInto));
+        QTest::keyClick(typedInto, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(typedInto, "42");
+        QTest::keyClick(typedInto, Qt::Key_Return);
+        QCOMPARE(spinBox->value(), 42);
+    } else {
+        QTest::keyClick(portBox->lineEdit(), Qt::Key_Return);
+    }
+
+    QCOMPARE(ports->requests(), 1);  // the one of construction
+    QVERIFY(!traffic.entries.contains("refresh"));
+    QCOMPARE(portBox->currentText(), QString("/tmp/ttyVistrel"));
+    QVERIFY(dialog->isVisible());
 }
 
 void MainDialogTest::earlierBusyTimerDoesNotEndLaterPeriod()

@@ -34,8 +34,7 @@ private slots:
     void tabOrder();
 
 private:
-    template <typename T>
-    T *widget(const char *name) const
+    template <typename T> T *widget(const char *name) const
     {
         T *found = dialog->findChild<T *>(QString::fromLatin1(name));
         if (!found)
@@ -96,8 +95,9 @@ void MainFormTest::texts_data()
         {"pushButtonSetDayMax", "Set Day Max"},
         {"pushButtonSetNightMax", "Set Night Max"},
         {"groupBoxAdvanced", "Detailed Settings"},
-        {"label", "All signal values are displayed in physical representation and will be rounded "
-                  "prior to transmission."},
+        {"label",
+            "All signal values are displayed in physical representation and will be rounded "
+            "prior to transmission."},
         {"groupBoxDimmung_01", "Dimmung_01"},
         {"labelDI_KL_58xd", "DI_KL_58xd [1]"},
         {"labelDI_KL_58xdMin", "0"},
@@ -251,17 +251,15 @@ void MainFormTest::tabOrder()
         return focus ? focus->objectName() : QString();
     };
 
-    const QStringList expected{
-        "comboBoxSerialPort", "pushButtonReload", "pushButtonAbout", "pushButtonSetInit",
-        "pushButtonSetError", "pushButtonSetDayMax", "pushButtonSetNightMax",
-        "horizontalSliderDI_KL_58xd", "spinBoxDI_KL_58xd", "comboBoxDI_KL_58xd",
-        "horizontalSliderDI_KL_58xs", "spinBoxDI_KL_58xs", "comboBoxDI_KL_58xs",
-        "horizontalSliderDI_KL_58xt", "spinBoxDI_KL_58xt", "comboBoxDI_KL_58xt",
+    const QStringList expected {"comboBoxSerialPort", "pushButtonReload", "pushButtonAbout", "pushButtonSetInit",
+        "pushButtonSetError", "pushButtonSetDayMax", "pushButtonSetNightMax", "horizontalSliderDI_KL_58xd",
+        "spinBoxDI_KL_58xd", "comboBoxDI_KL_58xd", "horizontalSliderDI_KL_58xs", "spinBoxDI_KL_58xs",
+        "comboBoxDI_KL_58xs", "horizontalSliderDI_KL_58xt", "spinBoxDI_KL_58xt", "comboBoxDI_KL_58xt",
         "horizontalSliderLS_Helligkeit_FW", "spinBoxLS_Helligkeit_FW", "comboBoxLS_Helligkeit_FW",
         "comboBoxRLS_Vorfeldhelligkeit_Boost", "pushButtonGet", "pushButtonSet",
         // Not named in the chain, the check box ends up after it.
         "checkBoxDI_Display_Nachtdesign", "comboBoxSerialPort"};
-    QStringList visited{focusName()};
+    QStringList visited {focusName()};
     while (visited.size() < expected.size()) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         visited.append(focusName());

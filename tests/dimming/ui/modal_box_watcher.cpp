@@ -14,7 +14,7 @@ void ModalBoxWatcher::closeActiveBox()
     auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
     if (!box || !box->isVisible())
         return;
-    shown.append({box->windowTitle(), box->text(), box->icon(), box->parentWidget(),
-                  snapshot ? snapshot() : QString()});
+    shown.append(
+        {box->windowTitle(), box->text(), box->icon(), box->parentWidget(), snapshot ? snapshot() : QString()});
     box->done(QMessageBox::Ok);
 }

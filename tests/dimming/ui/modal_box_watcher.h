@@ -10,7 +10,8 @@
 
 #include <functional>
 
-struct ShownBox {
+struct ShownBox
+{
     QString title;
     QString text;
     QMessageBox::Icon icon;

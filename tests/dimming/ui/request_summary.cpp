@@ -10,11 +10,10 @@ QString requestSummary(const QByteArray &line)
     const QString failure = QStringLiteral("not a request: ") + QString::fromUtf8(line);
     const QJsonDocument document = QJsonDocument::fromJson(line);
     const QJsonObject request = document.object();
-    if (request.value("category") != "CAN" || request.value("sort") != "signal"
-        || !request.value("data").isArray())
+    if (request.value("category") != "CAN" || request.value("sort") != "signal" || !request.value("data").isArray())
         return failure;
 
-    QStringList parts{request.value("case").toString()};
+    QStringList parts {request.value("case").toString()};
     for (const QJsonValue &item : request.value("data").toArray()) {
         QString part = QString::number(item["identifier"]["code"].toInt());
         const QJsonObject value = item["value"].toObject();

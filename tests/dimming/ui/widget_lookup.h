@@ -5,8 +5,7 @@
 #include <QString>
 #include <QtGlobal>
 
-template <typename T>
-T *child(const QObject *window, const char *name)
+template <typename T> T *child(const QObject *window, const char *name)
 {
     T *found = window->findChild<T *>(QString::fromLatin1(name));
     if (!found)

@@ -18,7 +18,9 @@ using sim::edid_block;
 bool checksum_ok(const edid_block& edid, std::size_t start)
 {
     return std::accumulate(edid.begin() + static_cast<std::ptrdiff_t>(start),
-                           edid.begin() + static_cast<std::ptrdiff_t>(start + 128), 0U) % 256 == 0;
+                           edid.begin() + static_cast<std::ptrdiff_t>(start + 128), 0U)
+        % 256
+        == 0;
 }
 
 // The text of the first descriptor with this tag: up to the LF, or all 13 bytes.
@@ -54,8 +56,8 @@ std::optional<std::size_t> device_payload(const edid_block& edid)
         if (tag == 3 && edid[at + 1] == 0 && edid[at + 2] == 0 && edid[at + 3] == 0 && tz_at(at + 4)) {
             return at + 7;
         }
-        if (tag == 7 && edid[at + 1] == 0x01 && edid[at + 2] == 0 && edid[at + 3] == 0 && edid[at + 4] == 0 &&
-            tz_at(at + 5)) {
+        if (tag == 7 && edid[at + 1] == 0x01 && edid[at + 2] == 0 && edid[at + 3] == 0 && edid[at + 4] == 0
+            && tz_at(at + 5)) {
             return at + 8;
         }
         at += length + 1;

@@ -29,8 +29,8 @@ public:
 
     struct read_failure {
         bool failed = false;  // read returned an error or end of file
-        int error = 0;        // errno of the error, 0 for end of file
-        std::string received; // what arrived before
+        int error = 0;  // errno of the error, 0 for end of file
+        std::string received;  // what arrived before
     };
     // Reads until a read fails or the bound runs out.
     read_failure read_until_failure(std::chrono::milliseconds bound);

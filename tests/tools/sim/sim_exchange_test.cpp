@@ -19,9 +19,9 @@ namespace vistrel::sim_test {
 namespace {
 
 using namespace std::chrono_literals;
+using sim::json;
 using test_support::sim_process;
 using test_support::sim_settings;
-using sim::json;
 
 constexpr auto reply_bound = 2000ms;
 constexpr auto silence_window = 300ms;
@@ -57,7 +57,7 @@ TEST(sim_exchange, system_information_reply_is_exact_and_request_is_logged)
 TEST(sim_exchange, system_information_takes_versions_url_and_line_end_from_options)
 {
     sim_process sim(std::vector<std::string>{"--hardware", "4.5.rc1", "--firmware", "0.9", "--schema", "3.0.x",
-                                  "--schema-url", "http://s/u", "--line-end", "lf"});
+                                             "--schema-url", "http://s/u", "--line-end", "lf"});
     EXPECT_EQ(ask(sim, information_request),
               R"({"category":"system","case":"state","sort":"information","data":[)"
               R"({"item":"hardware","version":{"major":4,"minor":5,"note":"rc1"}},)"
@@ -82,17 +82,20 @@ TEST(sim_exchange, reply_line_end_is_selectable)
 TEST(sim_exchange, download_answers_the_requested_slots_that_exist)
 {
     sim_process sim;
-    EXPECT_EQ(ask(sim, R"({"category":"user profiles","case":"get","sort":"download",)"
-                            R"("data":[{"profile":7},{"profile":8},{"profile":0}]})"),
+    EXPECT_EQ(ask(sim,
+                  R"({"category":"user profiles","case":"get","sort":"download",)"
+                  R"("data":[{"profile":7},{"profile":8},{"profile":0}]})"),
               R"({"category":"user profiles","case":"state","sort":"download","data":[)"
-              R"({"profile":7,"edid":")" + edid_text(7) + R"("},{"profile":0,"edid":")" + edid_text(0) +
-                  R"("}]})" "\r\n");
+              R"({"profile":7,"edid":")"
+                  + edid_text(7) + R"("},{"profile":0,"edid":")" + edid_text(0)
+                  + R"("}]})"
+                    "\r\n");
 }
 
 std::string download_request(int slot)
 {
-    return R"({"category":"user profiles","case":"get","sort":"download","data":[{"profile":)" +
-           std::to_string(slot) + "}]}";
+    return R"({"category":"user profiles","case":"get","sort":"download","data":[{"profile":)" + std::to_string(slot)
+        + "}]}";
 }
 
 std::string downloaded_edid(const sim_process& sim, int slot)
@@ -108,8 +111,8 @@ TEST(sim_exchange, upload_is_silent_and_stored_reset_is_silent_and_restores_the_
     const std::string uploaded = sim::base64_encode(std::vector<std::uint8_t>(256, 0xA5));
     {
         host_port host(sim.port());
-        host.send(R"({"category":"user profiles","case":"set","sort":"upload","data":[{"profile":2,"edid":")" +
-                  uploaded + R"("}]})");
+        host.send(R"({"category":"user profiles","case":"set","sort":"upload","data":[{"profile":2,"edid":")" + uploaded
+                  + R"("}]})");
         EXPECT_EQ(host.read_all(silence_window), "");
     }
     EXPECT_EQ(downloaded_edid(sim, 2), uploaded);
@@ -138,15 +141,17 @@ TEST(sim_exchange, profiles_folder_replaces_the_defaults)
 TEST(sim_exchange, can_get_answers_values_in_raw_physical_and_textual_form)
 {
     sim_process sim;
-    EXPECT_EQ(ask(sim, R"({"category":"CAN","case":"get","sort":"signal","data":[)"
-                       R"({"identifier":{"code":1}},{"identifier":{"code":2}},{"identifier":{"code":5}},)"
-                       R"({"identifier":{"code":6}}]})"),
-              R"({"category":"CAN","case":"state","sort":"signal","data":[)"
-              R"({"identifier":{"code":1,"name":"DI_KL_58xd"},"value":{"raw":200,"physical":200}},)"
-              R"({"identifier":{"code":2,"name":"DI_KL_58xs"},"value":{"raw":160,"physical":{"numerical":80,"unit":"%"}}},)"
-              R"({"identifier":{"code":5,"name":"LS_Helligkeit_FW"},"value":{"raw":1022,"textual":"Init"}},)"
-              R"({"identifier":{"code":6,"name":"RLS_Vorfeldhelligkeit_Boost"},"value":{"raw":15,"textual":"bis_6428_Lux"}}]})"
-              "\r\n");
+    EXPECT_EQ(
+        ask(sim,
+            R"({"category":"CAN","case":"get","sort":"signal","data":[)"
+            R"({"identifier":{"code":1}},{"identifier":{"code":2}},{"identifier":{"code":5}},)"
+            R"({"identifier":{"code":6}}]})"),
+        R"({"category":"CAN","case":"state","sort":"signal","data":[)"
+        R"({"identifier":{"code":1,"name":"DI_KL_58xd"},"value":{"raw":200,"physical":200}},)"
+        R"({"identifier":{"code":2,"name":"DI_KL_58xs"},"value":{"raw":160,"physical":{"numerical":80,"unit":"%"}}},)"
+        R"({"identifier":{"code":5,"name":"LS_Helligkeit_FW"},"value":{"raw":1022,"textual":"Init"}},)"
+        R"({"identifier":{"code":6,"name":"RLS_Vorfeldhelligkeit_Boost"},"value":{"raw":15,"textual":"bis_6428_Lux"}}]})"
+        "\r\n");
 }
 
 TEST(sim_exchange, can_set_is_silent_and_a_later_get_shows_the_values)
@@ -161,9 +166,10 @@ TEST(sim_exchange, can_set_is_silent_and_a_later_get_shows_the_values)
                   R"({"identifier":{"code":6},"value":{"physical":1.1E1}}]})");
         EXPECT_EQ(host.read_all(silence_window), "");
     }
-    const auto reply = json::parse(ask(sim, R"({"category":"CAN","case":"get","sort":"signal","data":[)"
-                                            R"({"identifier":{"code":1}},{"identifier":{"code":3}},)"
-                                            R"({"identifier":{"code":5}},{"identifier":{"code":6}}]})"));
+    const auto reply = json::parse(ask(sim,
+                                       R"({"category":"CAN","case":"get","sort":"signal","data":[)"
+                                       R"({"identifier":{"code":1}},{"identifier":{"code":3}},)"
+                                       R"({"identifier":{"code":5}},{"identifier":{"code":6}}]})"));
     const auto& data = reply.at("data");
     EXPECT_EQ(data.at(0).at("value"), json::parse(R"({"raw":255,"textual":"Fehler"})"));
     EXPECT_EQ(data.at(1).at("value"), json::parse(R"({"raw":1,"physical":1})"));
@@ -174,9 +180,10 @@ TEST(sim_exchange, can_set_is_silent_and_a_later_get_shows_the_values)
 TEST(sim_exchange, unreadable_request_gets_a_json_error_with_the_position)
 {
     sim_process sim;
-    EXPECT_EQ(ask(sim, R"({"category":"system","case":get})"),
-              R"({"category":"JSON","case":"error","sort":{"number":1,"message":"syntax error"},"data":{"position":28}})"
-              "\r\n");
+    EXPECT_EQ(
+        ask(sim, R"({"category":"system","case":get})"),
+        R"({"category":"JSON","case":"error","sort":{"number":1,"message":"syntax error"},"data":{"position":28}})"
+        "\r\n");
 }
 
 TEST(sim_exchange, survives_many_opens_and_closes)

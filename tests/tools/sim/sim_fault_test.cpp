@@ -25,12 +25,11 @@ const std::string upload_request =
     R"({"category":"user profiles","case":"set","sort":"upload","data":[{"profile":1,"edid":"AAAA"}]})";
 const std::string can_get_request =
     R"({"category":"CAN","case":"get","sort":"signal","data":[{"identifier":{"code":4}},{"identifier":{"code":5}}]})";
-const std::string information_reply =
-    R"({"category":"system","case":"state","sort":"information","data":[)"
-    R"({"item":"hardware","version":{"major":1,"minor":3,"note":"B"}},)"
-    R"({"item":"firmware","version":{"major":2,"minor":7}},)"
-    R"({"item":"JSON schema","version":{"major":1,"minor":1},)"
-    R"("url":"https://vistrel.example/schema/device-1.1.json"}]})";
+const std::string information_reply = R"({"category":"system","case":"state","sort":"information","data":[)"
+                                      R"({"item":"hardware","version":{"major":1,"minor":3,"note":"B"}},)"
+                                      R"({"item":"firmware","version":{"major":2,"minor":7}},)"
+                                      R"({"item":"JSON schema","version":{"major":1,"minor":1},)"
+                                      R"("url":"https://vistrel.example/schema/device-1.1.json"}]})";
 const std::string hid_update =
     R"({"category":"HID","case":"update","sort":"button","data":[{"button":2,"pressed":true}]})";
 
@@ -53,8 +52,8 @@ TEST(sim_fault, replaced_or_decorated_replies_arrive_byte_for_byte)
          R"({"category":"system","reply":"error","number":263,"message":"busy"})", information_request,
          R"({"category":"system","case":"error","sort":{"number":263,"message":"busy"}})"
          "\r\n"},
-        {"upload answered with an error",
-         R"({"category":"user profiles","sort":"upload","reply":"error"})", upload_request,
+        {"upload answered with an error", R"({"category":"user profiles","sort":"upload","reply":"error"})",
+         upload_request,
          R"({"category":"user profiles","case":"error","sort":{"number":1040,"message":"simulated failure"}})"
          "\r\n"},
         {"CAN error names the first signal of the request",
@@ -66,10 +65,12 @@ TEST(sim_fault, replaced_or_decorated_replies_arrive_byte_for_byte)
          R"({"category":"JSON","case":"error","sort":{"number":1,"message":"syntax error"},"data":{"position":7}})"
          "\r\n"},
         {"garbage", R"({"reply":"garbage","garbage":"\u0001#x"})", information_request, "\x01#x\r\n"},
+        {"text in place of the reply", R"({"reply":"text","text":"{\"data\":[],\"category\":\"system\"}"})",
+         information_request, "{\"data\":[],\"category\":\"system\"}\r\n"},
         {"line end inside the object", R"({"reply":"broken-line"})", information_request,
          R"({"category":"system",)"
-         "\r\n" +
-             information_reply.substr(21) + "\r\n"},
+         "\r\n"
+             + information_reply.substr(21) + "\r\n"},
         {"notification in the same write", R"({"notify":"HID"})", information_request,
          hid_update + "\r\n" + information_reply + "\r\n"},
     };
@@ -125,8 +126,8 @@ TEST(sim_fault, rule_for_the_nth_request_or_a_category_applies_only_there)
         return host.read_all(silence_window);
     };
     EXPECT_EQ(ask(information_request), "#?garbage\x01\x7F\r\n");  // system, first time
-    EXPECT_EQ(ask(information_request), "");                         // request 2
-    EXPECT_EQ(ask(information_request), information_reply + "\r\n"); // the garbage rule is used up
+    EXPECT_EQ(ask(information_request), "");  // request 2
+    EXPECT_EQ(ask(information_request), information_reply + "\r\n");  // the garbage rule is used up
 }
 
 TEST(sim_fault, unavailable_signal_answers_error_0x0315_next_to_the_other_values)
@@ -134,13 +135,14 @@ TEST(sim_fault, unavailable_signal_answers_error_0x0315_next_to_the_other_values
     sim_process sim = with_rule(R"({"category":"CAN","unavailable":[5]})");
     host_port host(sim.port());
     host.send(can_get_request);
-    EXPECT_EQ(host.read_lines(2, reply_bound),
-              R"({"category":"CAN","case":"state","sort":"signal","data":[)"
-              R"({"identifier":{"code":4,"name":"DI_KL_58xt"},"value":{"raw":50,"physical":{"numerical":50,"unit":"%"}}}]})"
-              "\r\n"
-              R"({"category":"CAN","case":"error","sort":{"number":789,"message":"signal not available"},)"
-              R"("data":[{"identifier":{"code":5,"name":"LS_Helligkeit_FW"}}]})"
-              "\r\n");
+    EXPECT_EQ(
+        host.read_lines(2, reply_bound),
+        R"({"category":"CAN","case":"state","sort":"signal","data":[)"
+        R"({"identifier":{"code":4,"name":"DI_KL_58xt"},"value":{"raw":50,"physical":{"numerical":50,"unit":"%"}}}]})"
+        "\r\n"
+        R"({"category":"CAN","case":"error","sort":{"number":789,"message":"signal not available"},)"
+        R"("data":[{"identifier":{"code":5,"name":"LS_Helligkeit_FW"}}]})"
+        "\r\n");
 }
 
 TEST(sim_fault, hang_up_in_the_middle_of_a_reply_fails_the_hosts_read_and_ends_the_simulator)

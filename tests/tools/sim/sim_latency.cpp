@@ -59,7 +59,8 @@ int main(int argc, char** argv)
         }
         std::sort(micros.begin(), micros.end());
         const auto at = [&micros](double share) {
-            return micros[std::min(micros.size() - 1, static_cast<std::size_t>(share * static_cast<double>(micros.size())))];
+            return micros[std::min(micros.size() - 1,
+                                   static_cast<std::size_t>(share * static_cast<double>(micros.size())))];
         };
         std::printf("  %-22s min %7.1f us  median %7.1f us  p99 %7.1f us  max %8.1f us\n", kind.name, micros.front(),
                     at(0.5), at(0.99), micros.back());

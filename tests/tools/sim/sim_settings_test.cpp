@@ -26,6 +26,8 @@ TEST(sim_options, bad_arguments_are_refused_with_a_reason)
         {{"--exit-after", "0"}, "option [--exit-after] needs a number of seconds"},
         {{"--exit-after", "2s"}, "option [--exit-after] needs a number of seconds"},
         {{"--fault", "{"}, "fault rule is not valid JSON"},
+        {{"--fault", R"({"delay_ms":2.53E412})"},
+         "fault rule is not valid JSON (a number beyond the range of a double)"},
         {{"--fault", R"({"reply":"loud"})"}, "fault rule member [reply] must be one of"},
         {{"--scenario", "/nonexistent/scenario.json"}, "cannot read scenario file"},
     };
@@ -38,6 +40,58 @@ TEST(sim_options, bad_arguments_are_refused_with_a_reason)
             EXPECT_NE(std::string(error.what()).find(reason), std::string::npos) << error.what();
         }
     }
+}
+
+// The refusals of a rule send the user to --help: it names every member and reply mode.
+TEST(sim_options, help_names_every_fault_rule_member_and_mode)
+{
+    const std::string help = sim::usage_text();
+    for (const char* word : {"request",
+                             "category",
+                             "case",
+                             "sort",
+                             "times",
+                             "reply",
+                             "number",
+                             "message",
+                             "signal",
+                             "position",
+                             "garbage",
+                             "text",
+                             "delay_ms",
+                             "split",
+                             "pause_ms",
+                             "notify",
+                             "notify_separate",
+                             "notify_pause_ms",
+                             "hangup",
+                             "hangup_at",
+                             "hangup_pause_ms",
+                             "late",
+                             "unavailable",
+                             "normal",
+                             "silent",
+                             "error",
+                             "json-error",
+                             "broken-line",
+                             "string",
+                             "line-end",
+                             "inside-line-end",
+                             "HID",
+                             "CAN"}) {
+        EXPECT_NE(help.find('"' + std::string(word) + '"'), std::string::npos) << word;
+    }
+    // Every example rule is one the simulator takes.
+    const std::string example = "  vistrel-sim --fault '";
+    std::size_t examples = 0;
+    for (auto at = help.find(example); at != std::string::npos; at = help.find(example, at + 1)) {
+        const auto start = at + example.size();
+        const std::string rule = help.substr(start, help.find("'\n", start) - start);
+        SCOPED_TRACE(rule);
+        EXPECT_NO_THROW(sim::parse_options({"--fault", rule}));
+        ++examples;
+    }
+    EXPECT_GT(examples, 0U);
 }
 
 TEST(sim_options, values_reach_the_settings)
@@ -56,15 +110,29 @@ TEST(sim_options, values_reach_the_settings)
 
 TEST(fault_rule, malformed_rules_are_refused)
 {
-    for (const char* text : {R"({"request":0})", R"({"request":-1})", R"({"delay_ms":1.5})", R"({"split":[-2]})",
-                             R"({"split":["middle"]})", R"({"notify":"system"})", R"({"late":1})",
-                             R"({"unavailable":[5,"6"]})", R"({"number":1.5})", R"({"signal":"7"})",
-                             R"({"sorts":"x"})", R"([{"reply":"silent"}])"}) {
+    for (const char* text :
+         {R"({"request":0})", R"({"request":-1})", R"({"delay_ms":1.5})", R"({"split":[-2]})",
+          R"({"split":["middle"]})", R"({"notify":"system"})", R"({"late":1})", R"({"unavailable":[5,"6"]})",
+          R"({"number":1.5})", R"({"signal":"7"})", R"({"sorts":"x"})", R"([{"reply":"silent"}])",
+          // Integers beyond their member's range, which were cut to other numbers.
+          R"({"number":4294967297})", R"({"number":-2147483649})", R"({"unavailable":[4294967301]})",
+          R"({"signal":18446744073709551615})"}) {
         SCOPED_TRACE(text);
         EXPECT_THROW(sim::read_rule(json::parse(text)), sim::rule_error);
     }
     EXPECT_THROW(sim::read_scenario(json::parse(R"({"rules":[],"more":1})")), sim::rule_error);
     EXPECT_EQ(sim::read_scenario(json::parse(R"({"rules":[{},{}]})")).size(), 2U);
+}
+
+TEST(fault_rule, a_deeply_nested_member_is_refused_before_the_rule_is_written_out)
+{
+    // Writing the rule out for the log took a stack frame per level.
+    const std::size_t levels = 500'000;
+    const json rule =
+        json::parse(R"({"reply":"silent","x":)" + std::string(levels, '[') + std::string(levels, ']') + "}");
+    EXPECT_THROW(sim::read_rule(rule), sim::rule_error);
+    EXPECT_EQ(sim::read_rule(json::parse(R"({"number":-2147483648,"unavailable":[2147483647]})")).text,
+              R"({"number":-2147483648,"unavailable":[2147483647]})");
 }
 
 TEST(fault_rule, first_applicable_rule_wins_until_it_is_used_up)

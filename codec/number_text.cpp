@@ -1,0 +1,165 @@
+#include "codec/number_text.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "codec/char_table.h"
+#include "codec/minijson_results.h"
+
+namespace {
+
+// The digits of magnitude in base 10 or 16, most significant first; returns
+// their count.
+size_t write_digits(uint64_t magnitude, unsigned base, char* out) {
+  char reversed[20];
+  size_t count = 0;
+  do {
+    reversed[count++] = minijson_detail::hex_digits[magnitude % base];
+    magnitude /= base;
+  } while (magnitude != 0);
+  for (size_t i = 0; i < count; ++i) out[i] = reversed[count - 1 - i];
+  return count;
+}
+
+constexpr uint64_t unit = uint64_t{1} << 54;  // the mantissa's fixed-point one
+constexpr int64_t widest_limit = 53;  // last index a fraction digit may take
+constexpr int largest_power = 308;  // 10^308 is still a finite double
+
+// v * 10^power in double arithmetic, in two steps where 10^power alone would
+// not be finite (subnormal inputs).
+double scale_by_power_of_ten(double v, int power) {
+  // The nearest doubles of 10^-22 ... 10^22, as pow() gives them.
+  static constexpr double nearest[] = {
+      1e-22, 1e-21, 1e-20, 1e-19, 1e-18, 1e-17, 1e-16, 1e-15, 1e-14, 1e-13, 1e-12, 1e-11,
+      1e-10, 1e-9,  1e-8,  1e-7,  1e-6,  1e-5,  1e-4,  1e-3,  1e-2,  1e-1,  1e0,   1e1,
+      1e2,   1e3,   1e4,   1e5,   1e6,   1e7,   1e8,   1e9,   1e10,  1e11,  1e12,  1e13,
+      1e14,  1e15,  1e16,  1e17,  1e18,  1e19,  1e20,  1e21,  1e22};
+  if (power >= -22 && power <= 22) return v * nearest[power + 22];
+  if (power > largest_power) {
+    v *= std::pow(10.0, largest_power);
+    power -= largest_power;
+  }
+  return v * std::pow(10.0, power);
+}
+
+bool is_even_digit(char c) { return c >= '0' && c <= '9' && (c - '0') % 2 == 0; }
+
+size_t write_exponent(char* out, int exponent) {
+  size_t n = 0;
+  out[n++] = 'E';
+  if (exponent < 0) out[n++] = '-';
+  const unsigned magnitude =
+      exponent < 0 ? static_cast<unsigned>(-exponent) : static_cast<unsigned>(exponent);
+  return n + write_digits(magnitude, 10, out + n);
+}
+
+}  // namespace
+
+size_t minijson_format_integer(int64_t value, char* out) {
+  size_t n = 0;
+  uint64_t magnitude = static_cast<uint64_t>(value);
+  if (value < 0) {
+    out[n++] = '-';
+    magnitude = ~magnitude + 1;  // also right for the most negative value
+  }
+  return n + write_digits(magnitude, 10, out + n);
+}
+
+size_t minijson_format_hex(uint64_t value, char* out) {
+  out[0] = '0';
+  out[1] = 'x';
+  return 2 + write_digits(value, 16, out + 2);
+}
+
+int minijson_format_real(double value, int64_t precision, minijson_real_text* text) {
+  if (!std::isfinite(value)) return MINIJSON_WRONG_VALUE;
+  char* m = text->mantissa;
+  if (value == 0.0) {
+    std::memcpy(m, "0.0", 3);
+    text->mantissa_length = 3;
+    text->exponent_length = 0;
+    return 0;
+  }
+
+  size_t n = 0;
+  int64_t limit = widest_limit;
+  double v = value;
+  if (v < 0) {
+    m[n++] = '-';
+    v = -v;
+    limit += 1;
+  }
+
+  int exponent = static_cast<int>(std::floor(std::log10(v)));
+  if (exponent != 0) v = scale_by_power_of_ten(v, -exponent);
+  // log10 or the scaling may round up to 10; a leading digit must stay a digit.
+  while (v >= 10.0) {
+    v /= 10.0;
+    exponent += 1;
+  }
+
+  const uint64_t fixed = static_cast<uint64_t>(v * static_cast<double>(unit));
+  const size_t lead = n;
+  m[n++] = static_cast<char>('0' + fixed / unit);
+  uint64_t rest = fixed % unit;
+
+  if (rest != 0) {
+    const size_t point = n;
+    m[n++] = '.';
+    size_t zero_anchor = point;  // last nonzero digit, or the point
+    size_t carry = m[lead] == '9' ? lead : point;  // last digit that is not a 9
+    bool round_up = false;
+    for (;;) {
+      rest *= 10;
+      const unsigned digit = static_cast<unsigned>(rest / unit);
+      rest %= unit;
+      const size_t at = n;
+      const bool beyond = static_cast<int64_t>(at) > limit;
+      if (digit == 0) {
+        if (at - zero_anchor >= 5) {
+          n = zero_anchor == point ? point : zero_anchor + 1;
+          break;
+        }
+      } else if (digit == 9) {
+        if (at - carry >= 5 || beyond) {
+          round_up = true;
+          break;
+        }
+      } else if (beyond) {
+        const char before = m[at - 1];
+        round_up = digit > 5 || (digit == 5 && before != '.' && !is_even_digit(before));
+        break;
+      }
+      m[n++] = static_cast<char>('0' + digit);
+      if (digit != 0) zero_anchor = at;
+      if (digit != 9) carry = at;
+      if (rest == 0) break;
+    }
+    if (round_up) {
+      if (carry == point) {
+        m[lead] = static_cast<char>(m[lead] + 1);
+        n = lead + 1;
+      } else if (carry == lead) {  // a leading 9 with only nines after it
+        m[lead] = '1';
+        n = lead + 1;
+        exponent += 1;
+      } else {
+        m[carry] = static_cast<char>(m[carry] + 1);
+        n = carry + 1;
+      }
+    }
+    if (m[n - 1] == '.') n -= 1;
+  }
+
+  // A precision never cuts digits (the text keeps the value); it only asks
+  // for at least that many fraction digits.
+  if (precision > 0) {
+    const size_t wanted =
+        lead + 1 + static_cast<size_t>(precision < widest_limit - 1 ? precision : widest_limit - 1);
+    if (n == lead + 1) m[n++] = '.';
+    while (n <= wanted) m[n++] = '0';
+  }
+  text->mantissa_length = n;
+  text->exponent_length = write_exponent(text->exponent, exponent);
+  return 0;
+}
