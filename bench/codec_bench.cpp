@@ -1,5 +1,6 @@
 // Parse and write throughput of the codec and of RapidJSON on the same
-// texts: device replies and a generic 1 MB document.
+// texts: device replies and a generic 1 MB document; simdjson's on-demand
+// parse of the same bytes as the SIMD reference.
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -17,6 +18,7 @@
 #include "bench/descriptor_document.hpp"
 #include "bench/minijson_walk.hpp"
 #include "bench/rapidjson_walk.hpp"
+#include "bench/simdjson_walk.hpp"
 #include "codec/minijson_writer.h"
 
 namespace {
@@ -25,6 +27,7 @@ struct corpus {
   std::vector<std::string> texts;
   size_t bytes = 0;
   std::vector<std::unique_ptr<descriptor_document>> documents;
+  std::unique_ptr<simdjson_walker> reference;  // null where the processor lacks AVX2
 };
 
 corpus make_corpus(std::vector<std::string> texts) {
@@ -34,6 +37,8 @@ corpus make_corpus(std::vector<std::string> texts) {
     made.bytes += t.size();
     made.documents.push_back(std::make_unique<descriptor_document>(t));
   }
+  if (simdjson_walker::available())
+    made.reference = std::make_unique<simdjson_walker>(made.texts);
   return made;
 }
 
@@ -95,6 +100,21 @@ void parse_rapidjson(benchmark::State& state, const corpus& c) {
   parse_corpus(state, c, [](const std::string& t, walk_totals* totals) {
     return rapidjson_walk(t.c_str(), totals);
   });
+}
+
+void parse_simdjson(benchmark::State& state, const corpus& c) {
+  if (!c.reference) {
+    state.SkipWithError("simdjson's reference walk needs AVX2");
+    return;
+  }
+  for (auto _ : state) {
+    walk_totals totals;
+    for (size_t i = 0; i < c.reference->size(); ++i) {
+      if (!c.reference->walk(i, &totals)) state.SkipWithError("parse failed");
+    }
+    benchmark::DoNotOptimize(totals);
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * c.bytes));
 }
 
 // The codec's output: text collected in a 4 KB buffer and appended to one
@@ -174,19 +194,25 @@ void write_rapidjson(benchmark::State& state, const corpus& c) {
 
 // Both parsers must see the same values before their speed means anything.
 bool same_values(const corpus& c) {
-  walk_totals ours, theirs;
-  for (const std::string& t : c.texts) {
+  walk_totals ours, theirs, reference;
+  for (size_t i = 0; i < c.texts.size(); ++i) {
+    const std::string& t = c.texts[i];
     if (minijson_walk(t.data(), t.size(), scratch().data(), &ours) != 0) return false;
     if (!rapidjson_walk(t.c_str(), &theirs)) return false;
+    if (c.reference && !c.reference->walk(i, &reference)) return false;
   }
-  return ours.values + c.texts.size() == theirs.values &&
+  const bool agree = ours.values + c.texts.size() == theirs.values &&
       ours.string_bytes == theirs.string_bytes && ours.integers == theirs.integers;
+  if (!c.reference) return agree;
+  return agree && theirs.values == reference.values &&
+      theirs.string_bytes == reference.string_bytes && theirs.integers == reference.integers;
 }
 
 }  // namespace
 
 BENCHMARK_CAPTURE(parse_minijson, device, device())->Name("parse/device/minijson");
 BENCHMARK_CAPTURE(parse_rapidjson, device, device())->Name("parse/device/rapidjson");
+BENCHMARK_CAPTURE(parse_simdjson, device, device())->Name("parse/device/simdjson");
 BENCHMARK_CAPTURE(parse_minijson_every_value, device, device())
     ->Name("parse/device/minijson_every_value");
 BENCHMARK_CAPTURE(parse_minijson_pieces, device, device())
@@ -199,6 +225,7 @@ BENCHMARK_CAPTURE(parse_minijson, generic, generic())->Name("parse/generic/minij
 BENCHMARK_CAPTURE(parse_minijson_every_value, generic, generic())
     ->Name("parse/generic/minijson_every_value");
 BENCHMARK_CAPTURE(parse_rapidjson, generic, generic())->Name("parse/generic/rapidjson");
+BENCHMARK_CAPTURE(parse_simdjson, generic, generic())->Name("parse/generic/simdjson");
 BENCHMARK_CAPTURE(write_minijson, generic, generic())->Name("write/generic/minijson");
 BENCHMARK_CAPTURE(write_minijson_unbuffered, generic, generic())
     ->Name("write/generic/minijson_unbuffered");

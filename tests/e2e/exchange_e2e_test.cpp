@@ -55,6 +55,13 @@ timed_result run_vistrel(const std::vector<std::string>& arguments)
     return run;
 }
 
+// What starting the program adds to the waits bounded below: Wine needs up to a few seconds
+// to start a Windows program on a busy machine, a native start is quick.
+milliseconds start_allowance()
+{
+    return runs_on_windows() ? milliseconds(5s) : milliseconds(0s);
+}
+
 void report_time(const std::string& what, milliseconds elapsed)
 {
     std::cout << "[ measured ] " << what << ": " << elapsed.count() << " ms" << std::endl;
@@ -94,7 +101,7 @@ TEST_P(information_delivery, reply_is_taken_as_soon_as_it_is_complete)
     EXPECT_EQ(run.result.standard_output, information_output);
     EXPECT_EQ(run.result.standard_error, "");
     EXPECT_EQ(run.result.exit_status, 0);
-    EXPECT_LT(run.elapsed, 3s);  // well before the time-out
+    EXPECT_LT(run.elapsed, 3s + start_allowance());  // well before the time-out
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -133,7 +140,7 @@ TEST_P(information_failure, prints_exactly_one_line_and_exits_with_1)
     EXPECT_EQ(run.result.standard_output, "");
     EXPECT_EQ(hang_up_as_end_of_file(run.result.standard_error), GetParam().expected_line());
     EXPECT_EQ(run.result.exit_status, 1);
-    EXPECT_LT(run.elapsed, 3s);
+    EXPECT_LT(run.elapsed, 3s + start_allowance());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -265,7 +272,7 @@ TEST(time_out, silent_device_times_out_after_the_default_two_seconds)
     EXPECT_EQ(run.result.standard_error, "std::runtime_error - waiting for result timeouted\n");
     EXPECT_EQ(run.result.exit_status, 1);
     EXPECT_GE(run.elapsed, 2s);
-    EXPECT_LT(run.elapsed, 4s);  // generous: sanitizer builds start slowly
+    EXPECT_LT(run.elapsed, 4s + start_allowance());  // generous: sanitizer builds start slowly
 }
 
 TEST(time_out, zero_time_out_gives_up_at_once)
@@ -275,7 +282,7 @@ TEST(time_out, zero_time_out_gives_up_at_once)
     report_time("information, silent device, -t 0", run.elapsed);
     EXPECT_EQ(run.result.standard_error, "std::runtime_error - waiting for result timeouted\n");
     EXPECT_EQ(run.result.exit_status, 1);
-    EXPECT_LT(run.elapsed, 2s);
+    EXPECT_LT(run.elapsed, 2s + start_allowance());
 }
 
 TEST(time_out, upload_and_reset_succeed_once_the_silent_device_lets_the_time_out_pass)
@@ -288,14 +295,14 @@ TEST(time_out, upload_and_reset_succeed_once_the_silent_device_lets_the_time_out
     EXPECT_EQ(upload.result.standard_error, "");
     EXPECT_EQ(upload.result.exit_status, 0);
     EXPECT_GE(upload.elapsed, 1s);
-    EXPECT_LT(upload.elapsed, 3s);
+    EXPECT_LT(upload.elapsed, 3s + start_allowance());
 
     const auto reset = run_vistrel({"-c", port_of(sim), "profile", "reset", "-t", "1", "2", "5"});
     report_time("reset, silent device, -t 1", reset.elapsed);
     EXPECT_EQ(reset.result.standard_error, "");
     EXPECT_EQ(reset.result.exit_status, 0);
     EXPECT_GE(reset.elapsed, 1s);
-    EXPECT_LT(reset.elapsed, 3s);
+    EXPECT_LT(reset.elapsed, 3s + start_allowance());
 
     const auto requests = sim.requests();
     ASSERT_EQ(requests.size(), 2u);

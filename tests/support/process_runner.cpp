@@ -143,14 +143,20 @@ process_result run_process(const std::string& program, const std::vector<std::st
     pipe_pair output = make_pipe();
     pipe_pair error = make_pipe();
     pipe_pair exec_status = make_pipe();
-    if (!options.standard_output_file.empty()) {
-        const int file = ::open(options.standard_output_file.c_str(), O_WRONLY | O_CLOEXEC);
-        if (file < 0) {
-            throw std::runtime_error("cannot open " + options.standard_output_file + ": " + std::strerror(errno));
+    // An output sent to a file instead of a pipe: the child writes to the file, nothing is captured.
+    const auto send_to_file = [](pipe_pair& pipe, const std::string& path) {
+        if (path.empty()) {
+            return;
         }
-        output.read_end.reset();
-        output.write_end = owned_fd(file);
-    }
+        const int file = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+        if (file < 0) {
+            throw std::runtime_error("cannot open " + path + ": " + std::strerror(errno));
+        }
+        pipe.read_end.reset();
+        pipe.write_end = owned_fd(file);
+    };
+    send_to_file(output, options.standard_output_file);
+    send_to_file(error, options.standard_error_file);
 
     const pid_t pid = ::fork();
     if (pid < 0) {
@@ -189,8 +195,9 @@ process_result run_process(const std::string& program, const std::vector<std::st
         ::kill(pid, SIGKILL);
     };
 
-    // Read both outputs (and feed the input) until the child has closed them.
-    while (output.read_end.get() >= 0 || error.read_end.get() >= 0) {
+    // Read both outputs and feed the input until the child has closed them (or, for outputs
+    // sent to files, until the input is fed).
+    while (output.read_end.get() >= 0 || error.read_end.get() >= 0 || input.write_end.get() >= 0) {
         pollfd fds[3] = {
             {output.read_end.get(), POLLIN, 0}, {error.read_end.get(), POLLIN, 0}, {input.write_end.get(), POLLOUT, 0}};
         const int left = milliseconds_left(deadline);

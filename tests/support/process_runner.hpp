@@ -21,6 +21,8 @@ struct process_options {
     // A file that the child's standard output is written to (opened for writing, not created)
     // instead of being captured; the captured output then stays empty.
     std::string standard_output_file;
+    // The same for the child's standard error.
+    std::string standard_error_file;
     // The child's working folder; the caller's when empty.
     std::string working_directory;
     // The child (and everything it started in its process group) is killed after this long.

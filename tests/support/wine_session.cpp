@@ -5,10 +5,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <optional>
 #include <stdexcept>
 #include <system_error>
 
+#include <stdlib.h>
 #include <unistd.h>
 
 namespace vistrel::test_support {
@@ -80,6 +83,39 @@ std::optional<unsigned> trailing_number(const std::string& device)
     return static_cast<unsigned>(std::stoul(device.substr(start)));
 }
 
+// An empty file of its own for one output of one run, removed with the object.
+class capture_file {
+public:
+    capture_file()
+    {
+        std::string pattern = (fs::temp_directory_path() / "vistrel-wine-output-XXXXXX").string();
+        const int fd = ::mkstemp(pattern.data());
+        if (fd < 0) {
+            throw std::runtime_error(std::string("cannot create a file for Wine's output: ") + std::strerror(errno));
+        }
+        ::close(fd);
+        path_ = pattern;
+    }
+    capture_file(const capture_file&) = delete;
+    capture_file& operator=(const capture_file&) = delete;
+    ~capture_file()
+    {
+        std::error_code ignored;
+        fs::remove(path_, ignored);
+    }
+
+    const std::string& path() const { return path_; }
+
+    std::string contents() const
+    {
+        std::ifstream file(path_, std::ios::binary);
+        return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    }
+
+private:
+    std::string path_;
+};
+
 }  // namespace
 
 wine_session::wine_session()
@@ -127,7 +163,23 @@ process_result wine_session::run(const std::string& exe, const std::vector<std::
     words.reserve(arguments.size() + 1);
     words.push_back(exe);
     words.insert(words.end(), arguments.begin(), arguments.end());
-    return run_process(launcher_, words, options);
+
+    // The outputs go to files, read once wine has ended, not to pipes: a Wine server that this
+    // run started by itself would hold the pipes until it ends, seconds later, and write its
+    // object dump into them.
+    const capture_file output_file;
+    const capture_file error_file;
+    const bool own_output = options.standard_output_file.empty();
+    if (own_output) {
+        options.standard_output_file = output_file.path();
+    }
+    options.standard_error_file = error_file.path();
+    process_result result = run_process(launcher_, words, options);
+    if (own_output) {
+        result.standard_output = output_file.contents();
+    }
+    result.standard_error = error_file.contents();
+    return result;
 }
 
 std::string wine_session::com_port_for(const std::string& device) const

@@ -26,9 +26,9 @@ public:
 
     // Runs the Windows program `exe` with `arguments` under Wine. The Windows program's
     // argv[0] is `exe` as given (a Unix path, or a DOS path such as "Z:\\tmp\\x.exe").
-    // A persistent server is started first, detached, should the session's one have ended: the
-    // one that wine would start by itself holds the run's pipes until it ends, and writes its
-    // object dump into the run's standard error.
+    // A persistent server is started first, detached, should the session's one have ended.
+    // The program's outputs are captured through files, read once wine has ended, so that a
+    // server wine started by itself neither holds the run open nor adds its dump to them.
     process_result run(const std::string& exe, const std::vector<std::string>& arguments,
                        process_options options) const;
 
