@@ -37,8 +37,7 @@ corpus make_corpus(std::vector<std::string> texts) {
     made.bytes += t.size();
     made.documents.push_back(std::make_unique<descriptor_document>(t));
   }
-  if (simdjson_walker::available())
-    made.reference = std::make_unique<simdjson_walker>(made.texts);
+  if (simdjson_walker::available()) made.reference = std::make_unique<simdjson_walker>(made.texts);
   return made;
 }
 
