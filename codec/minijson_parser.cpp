@@ -259,22 +259,46 @@ size_t distance(const char* from, const char* to) {
 
 bool is_digit(unsigned char c) { return c >= '0' && c <= '9'; }
 
-// Plain decimal integers of up to 18 digits, the most common number, without
-// the general number scanner. Returns false to leave the token to it.
-bool scan_plain_integer(const unsigned char* bytes, size_t length, size_t start, size_t* end,
-                        int64_t* value) {
+// Plain decimal numbers, the most common ones, without the general number
+// scanner: zero or an integer of up to 18 digits without a leading zero,
+// optionally with a fraction, 19 digits in all, and no exponent. Returns
+// false to leave the token to scan_number, which gives the same type, value
+// and end for every token taken here.
+bool scan_plain_number(const unsigned char* bytes, size_t length, size_t start, bool want_value,
+                       number_token* token) {
   size_t p = start;
   const bool negative = bytes[p] == '-';
   if (negative) ++p;
-  if (p >= length || bytes[p] < '1' || bytes[p] > '9') return false;
+  if (p >= length || !is_digit(bytes[p])) return false;
   const size_t first = p;
   uint64_t magnitude = 0;
-  while (p < length && is_digit(bytes[p])) magnitude = magnitude * 10 + (bytes[p++] - '0');
+  if (bytes[p] == '0')
+    ++p;
+  else
+    while (p < length && is_digit(bytes[p])) magnitude = magnitude * 10 + (bytes[p++] - '0');
   if (p >= length || p - first > 18) return false;
-  const unsigned char next = bytes[p];
-  if (next == '.' || (next | 0x20u) == 'e' || (next | 0x20u) == 'p') return false;
-  *end = p;
-  *value = negative ? -static_cast<int64_t>(magnitude) : static_cast<int64_t>(magnitude);
+  const size_t integer_digits = p - first;
+  unsigned char next = bytes[p];
+  if (next != '.') {
+    if (is_digit(next) || (next | 0x20u) == 'x' || (next | 0x20u) == 'e' || (next | 0x20u) == 'p')
+      return false;
+    token->type = MINIJSON_INTEGER;
+    token->integer = negative ? -static_cast<int64_t>(magnitude) : static_cast<int64_t>(magnitude);
+    token->end = p;
+    return true;
+  }
+  const size_t point = p++;
+  while (p < length && is_digit(bytes[p])) magnitude = magnitude * 10 + (bytes[p++] - '0');
+  const size_t fraction_digits = p - point - 1;
+  if (fraction_digits == 0 || p >= length || integer_digits + fraction_digits > 19) return false;
+  next = bytes[p];
+  if ((next | 0x20u) == 'e' || (next | 0x20u) == 'p') return false;
+  token->type = MINIJSON_REAL;
+  if (want_value) {
+    const double value = decimal_value(magnitude, -static_cast<int64_t>(fraction_digits));
+    token->real = negative ? -value : value;
+  }
+  token->end = p;
   return true;
 }
 
@@ -318,21 +342,39 @@ int parse_text(const char* text, size_t* length_io, const minijson_parser_t* req
     flags &= ~MINIJSON_KEY_SEEN;
     return callback != nullptr ? callback(kind, callback_data) : 0;
   };
-  // A finished scalar token ending at `end`; nonzero stops the parse.
-  const auto finish_scalar = [&](bool is_name, size_t end) {
+  // A comma straight after a value inside a container, taken here rather
+  // than on the next turn of the loop (as the case ',' below would take it).
+  const auto take_comma = [&]() __attribute__((always_inline)) {
+    if (at >= length || bytes[at] != ',' || depth == 0) return;
+    if (depth == report + 1) {
+      data->count += 1;
+      flags &= ~MINIJSON_ELEMENT_DONE;
+    }
+    mode = stack[depth - 1] ^ after_comma;
+    ++at;
+  };
+  // A finished scalar token ending at `end`; nonzero stops the parse. The
+  // colon after a name and a comma after a value are taken with it.
+  const auto finish_scalar = [&](bool is_name, size_t end) __attribute__((always_inline)) {
     at = end;
     flags |= MINIJSON_ELEMENT_DONE;
     if (is_name) {
       if (depth == report) flags |= MINIJSON_KEY_SEEN;
       mode = MINIJSON_MODE_COLON;
+      if (at < length && bytes[at] == ':') {
+        mode = MINIJSON_MODE_VALUE;
+        ++at;
+      }
       return 0;
     }
     mode = MINIJSON_MODE_AFTER_VALUE;
-    return depth == report ? call() : 0;
+    const int result = depth == report ? call() : 0;
+    if (result == 0) take_comma();
+    return result;
   };
 
   // Goes on with a string whose opening quote is behind `at`.
-  const auto continue_string = [&]() {
+  const auto continue_string = [&]() __attribute__((always_inline)) {
     const bool is_name = mode == MINIJSON_MODE_NAME;
     const bool reported = depth == report;
     const int error = is_name ? MINIJSON_WRONG_KEY : MINIJSON_WRONG_VALUE;
@@ -436,6 +478,7 @@ int parse_text(const char* text, size_t* length_io, const minijson_parser_t* req
           return stop(result, at);
         }
         if (result != 0) return stop(result, at);
+        take_comma();
         continue;
       }
       case ',':
@@ -466,8 +509,34 @@ int parse_text(const char* text, size_t* length_io, const minijson_parser_t* req
             data->count = 0;
           }
         }
+        // Most strings hold no escape: the first stop is the closing quote.
+        // Otherwise the string goes on from that stop, with nothing saved yet.
+        const bool is_name = mode == MINIJSON_MODE_NAME;
+        const size_t from = at + 1;
+        const size_t first_stop = next_string_stop(bytes, from, length);
+        if (first_stop < length && bytes[first_stop] == '"') {
+          if (depth == report) {
+            const size_t raw = first_stop - from;
+            if (is_name) {
+              data->key_length = raw;
+              data->key_decoded_length = raw;
+            } else {
+              data->length = raw;
+              data->count = raw;
+            }
+          }
+          const int result = finish_scalar(is_name, first_stop + 1);
+          if (result != 0) return stop(result, at);
+          continue;
+        }
+        if (depth == report) {
+          if (is_name)
+            data->key_decoded_length = first_stop - from;
+          else
+            data->count = first_stop - from;
+        }
         flags |= MINIJSON_IN_STRING;
-        ++at;
+        at = first_stop;
         const int result = continue_string();
         if (result != 0) return result;
         continue;
@@ -501,21 +570,11 @@ int parse_text(const char* text, size_t* length_io, const minijson_parser_t* req
       return stop(MINIJSON_WRONG_VALUE, at);
     }
 
-    size_t end = 0;
-    int64_t integer = 0;
-    if (scan_plain_integer(bytes, length, at, &end, &integer)) {
-      if (reported) {
-        data->type = MINIJSON_INTEGER;
-        data->value.integer = integer;
-        data->length = end - at;
-        data->count = 0;
-      }
-      const int result = finish_scalar(false, end);
-      if (result != 0) return stop(result, at);
-      continue;
-    }
     number_token token;
-    switch (scan_number(text, length, at, resumable, reported, &token)) {
+    const number_scan_result scanned = scan_plain_number(bytes, length, at, reported, &token)
+        ? number_scan_result::number
+        : scan_number(text, length, at, resumable, reported, &token);
+    switch (scanned) {
       case number_scan_result::number:
         break;
       case number_scan_result::more:

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -336,6 +337,89 @@ TEST(parser_numbers, number_at_buffer_end_waits_when_resumable) {
     EXPECT_EQ(parse_whole(text, 0, 0, true).result, -1) << text;
   }
   EXPECT_EQ(parse_whole("1", 0, 0, false).result, 0);
+}
+
+// Plain decimals (no exponent, a few digits) take a quicker road than other
+// numbers; with "e0" after them the same number takes the general one. Both
+// must give the same type, value and end, also around the digit counts where
+// the quick road hands over (18 integer digits, 19 digits in all).
+TEST(parser_numbers, plain_decimals_read_as_with_an_exponent) {
+  std::mt19937_64 random(17);
+  const auto digits = [&random](size_t count, bool leading_nonzero) {
+    std::string out;
+    for (size_t i = 0; i < count; ++i)
+      out +=
+          static_cast<char>('0' + (i == 0 && leading_nonzero ? 1 + random() % 9 : random() % 10));
+    return out;
+  };
+  std::vector<std::string> texts = {"0.0",
+                                    "-0.0",
+                                    "0.5",
+                                    "-0.000142857",
+                                    "50.8",
+                                    "0.1",
+                                    "123456789012345678.9",
+                                    "1234567890123456789.0",
+                                    "0.9999999999999999999",
+                                    "9007199254740993.0"};
+  for (size_t whole = 0; whole <= 19; ++whole) {  // 20 would overflow the integer part
+    for (size_t fraction = 1; whole + fraction <= 21; ++fraction) {
+      for (int sign = 0; sign < 2; ++sign) {
+        const std::string integer_part = whole == 0 ? "0" : digits(whole, true);
+        texts.push_back((sign ? "-" : "") + integer_part + "." + digits(fraction, false));
+      }
+    }
+  }
+  const auto parse = [](const std::string& text, minijson_parse_data_t* data) {
+    size_t length = text.size();
+    const minijson_parser_t request{nullptr, data, 0, 0, nullptr};
+    const int result = minijson_parse(text.data(), &length, &request);
+    return result == 0 ? static_cast<int64_t>(length) : -1;
+  };
+  for (const std::string& text : texts) {
+    minijson_parse_data_t plain{};
+    minijson_parse_data_t general{};
+    ASSERT_EQ(parse(text, &plain), static_cast<int64_t>(text.size())) << text;
+    ASSERT_EQ(parse(text + "e0", &general), static_cast<int64_t>(text.size() + 2)) << text;
+    EXPECT_EQ(plain.type, MINIJSON_REAL) << text;
+    EXPECT_EQ(plain.length, text.size()) << text;
+    EXPECT_EQ(plain.value.bits, general.value.bits) << text;
+  }
+  // Integers: the exact value, up to the 2^63 where they become reals.
+  for (size_t count = 1; count <= 19; ++count) {
+    for (int sign = 0; sign < 2; ++sign) {
+      const std::string text = (sign ? "-" : "") + digits(count, true);
+      minijson_parse_data_t data{};
+      ASSERT_EQ(parse(text, &data), static_cast<int64_t>(text.size())) << text;
+      ASSERT_EQ(data.type, MINIJSON_INTEGER) << text;
+      EXPECT_EQ(data.value.integer, std::stoll(text)) << text;
+    }
+  }
+}
+
+// A plain number ends where the general scanner ends it: the byte after it
+// is judged as the next token.
+TEST(parser_numbers, plain_numbers_end_where_other_numbers_do) {
+  struct row {
+    const char* text;
+    int result;
+    size_t length;
+  };
+  const row rows[] = {{"[12x]", MINIJSON_ILLEGAL_FORMAT, 3},
+                      {"[1.5x]", MINIJSON_ILLEGAL_FORMAT, 4},
+                      {"[08]", MINIJSON_ILLEGAL_FORMAT, 2},
+                      {"[1.5.5]", MINIJSON_ILLEGAL_FORMAT, 4},
+                      {"[0.5p1]", MINIJSON_WRONG_VALUE, 1},
+                      {"[1.5E1]", 0, 7},
+                      {"[-0]", 0, 4},
+                      {"[-.5]", 0, 5},
+                      {"[1.]", 0, 4},
+                      {"[1.5 ,2.25]", 0, 11}};
+  for (const row& r : rows) {
+    const parse_outcome out = parse_whole(r.text, 1);
+    EXPECT_EQ(out.result, r.result) << r.text;
+    EXPECT_EQ(out.length, r.length) << r.text;
+  }
 }
 
 // Strings: raw and decoded lengths.
