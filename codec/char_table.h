@@ -1,14 +1,16 @@
 // The codec's character table (internal to the codec): for every byte its
 // value as a hexadecimal digit and as a base64 character, how the writer
 // escapes it and what it stands for after a backslash; and the search for
-// the next byte of string text that is not copied as it is.
+// the next byte of string text that is not copied as it is. Built with
+// MINIJSON_PORTABLE, the searches use no SIMD instructions.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 
-#if defined(__SSE2__)
+#if defined(__SSE2__) && !defined(MINIJSON_PORTABLE)
+#define MINIJSON_SSE2 1
 #include <emmintrin.h>
 #endif
 
@@ -67,7 +69,7 @@ inline constexpr char_table characters;
 // bytes[from, length), or length.
 inline size_t next_string_stop(const unsigned char* bytes, size_t from, size_t length) {
   size_t p = from;
-#if defined(__SSE2__)
+#if defined(MINIJSON_SSE2)
   const __m128i quote = _mm_set1_epi8('"');
   const __m128i backslash = _mm_set1_epi8('\\');
   const __m128i highest_control = _mm_set1_epi8(0x1F);
@@ -97,6 +99,48 @@ inline size_t next_string_stop(const unsigned char* bytes, size_t from, size_t l
   }
 #endif
   while (p < length && characters.escape[bytes[p]] == 0) ++p;
+  return p;
+}
+
+// Copies bytes[from, stop) to out, where stop is the offset of the first
+// stop byte in bytes[from, length), or length; returns stop. out has room
+// for length - from bytes, which it may receive even past the stop.
+inline size_t copy_to_string_stop(const unsigned char* bytes, size_t from, size_t length,
+                                  char* out) {
+  size_t p = from;
+#if defined(MINIJSON_SSE2)
+  const __m128i quote = _mm_set1_epi8('"');
+  const __m128i backslash = _mm_set1_epi8('\\');
+  const __m128i highest_control = _mm_set1_epi8(0x1F);
+  while (p + 16 <= length) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + p));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + (p - from)), v);
+    const __m128i stops =
+        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, quote), _mm_cmpeq_epi8(v, backslash)),
+                     _mm_cmpeq_epi8(_mm_min_epu8(v, highest_control), v));
+    const int mask = _mm_movemask_epi8(stops);
+    if (mask != 0) return p + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
+    p += 16;
+  }
+#else
+  constexpr uint64_t ones = 0x0101010101010101ull;
+  constexpr uint64_t highs = 0x8080808080808080ull;
+  while (p + 8 <= length) {
+    uint64_t word;
+    std::memcpy(&word, bytes + p, 8);
+    const uint64_t quote = word ^ (ones * '"');
+    const uint64_t backslash = word ^ (ones * '\\');
+    const uint64_t found = ((quote - ones) & ~quote) | ((backslash - ones) & ~backslash) |
+        ((word - ones * 0x20) & ~word);
+    if ((found & highs) != 0) break;
+    std::memcpy(out + (p - from), &word, 8);
+    p += 8;
+  }
+#endif
+  while (p < length && characters.escape[bytes[p]] == 0) {
+    out[p - from] = static_cast<char>(bytes[p]);
+    ++p;
+  }
   return p;
 }
 

@@ -66,6 +66,18 @@ inline int emit(minijson_writer_t* writer, const void* data, size_t length) {
   return emit_through_sink(writer, data, length);
 }
 
+// The buffer position when at least `size` more bytes fit without filling
+// it, else null: a piece of at most that size may then be written there
+// directly and taken with advance().
+inline char* room_for(const minijson_writer_t* writer, size_t size) {
+  return size < writer->room ? static_cast<char*>(writer->position) : nullptr;
+}
+
+inline void advance(minijson_writer_t* writer, size_t length) {
+  writer->position = static_cast<char*>(writer->position) + length;
+  writer->room -= length;
+}
+
 // Context handed to generators: the caller's context when unbuffered, null
 // when buffered.
 void* generator_context(const minijson_writer_t* writer) {
@@ -94,34 +106,90 @@ int finish(minijson_writer_t* writer, int result) {
 
 // Strings and base64.
 
-int emit_escape(minijson_writer_t* writer, unsigned char byte) {
+// Writes the escape of byte (a stop byte) to out; returns its length.
+size_t write_escape(unsigned char byte, char* out) {
   const unsigned char kind = characters.escape[byte];
+  out[0] = '\\';
   if (kind != 'u') {
-    const char pair[2] = {'\\', static_cast<char>(kind)};
-    return emit(writer, pair, 2);
+    out[1] = static_cast<char>(kind);
+    return 2;
   }
-  const char six[6] = {'\\', 'u', '0', '0', hex_digits[byte >> 4], hex_digits[byte & 0xF]};
-  return emit(writer, six, 6);
+  std::memcpy(out + 1, "u00", 3);
+  out[4] = hex_digits[byte >> 4];
+  out[5] = hex_digits[byte & 0xF];
+  return 6;
 }
 
 // Writes text as a quoted JSON string with escapes. counted: exactly length
 // bytes, NUL bytes escaped; otherwise up to the first NUL.
 int emit_string(minijson_writer_t* writer, const char* text, size_t length, bool counted) {
-  if (!counted) length = std::strlen(text);
-  int result = emit(writer, "\"", 1);
   const unsigned char* bytes = reinterpret_cast<const unsigned char*>(text);
+  // While the buffer has room for every byte to take the longest escape,
+  // the text is copied and escaped in place in one pass; what is left
+  // after that goes piece by piece.
+  const size_t in_place = writer->room > 8 ? (writer->room - 2) / 6 : 0;
   size_t run = 0;  // start of the bytes not yet written
+  if (in_place > 0) {
+    char* const start = static_cast<char*>(writer->position);
+    char* out = start;
+    *out++ = '"';
+    bool complete = false;
+    if (counted) {
+      const size_t end = length < in_place ? length : in_place;
+      for (;;) {
+        const size_t stop = minijson_detail::copy_to_string_stop(bytes, run, end, out);
+        out += stop - run;
+        run = stop;
+        if (stop == end) break;
+        out += write_escape(bytes[stop], out);
+        run = stop + 1;
+      }
+      complete = run == length;
+    } else {
+      // Names are short: a byte at a time, the NUL being one of the stops.
+      for (; run < in_place; ++run) {
+        const unsigned char byte = bytes[run];
+        if (characters.escape[byte] == 0) {
+          *out++ = static_cast<char>(byte);
+        } else if (byte == 0) {
+          complete = true;
+          break;
+        } else {
+          out += write_escape(byte, out);
+        }
+      }
+    }
+    if (complete) *out++ = '"';
+    writer->position = out;
+    writer->room -= static_cast<size_t>(out - start);
+    if (complete) return 0;
+  }
+  if (!counted) length = run + std::strlen(text + run);
+  int result = in_place > 0 ? 0 : emit(writer, "\"", 1);
   while (result == 0) {
     // '"', '\\' and control bytes are exactly the bytes that need an escape.
     const size_t stop = next_string_stop(bytes, run, length);
     result = emit(writer, text + run, stop - run);
     if (result != 0 || stop == length) break;
-    result = emit_escape(writer, bytes[stop]);
+    char escape[6];
+    result = emit(writer, escape, write_escape(bytes[stop], escape));
     run = stop + 1;
   }
   if (result != 0) return result;
   return emit(writer, "\"", 1);
 }
+
+// The two base64 characters of every 12-bit value.
+struct base64_pair_table {
+  char pairs[4096][2];
+  constexpr base64_pair_table() : pairs{} {
+    for (unsigned v = 0; v < 4096; ++v) {
+      pairs[v][0] = base64_alphabet[v >> 6];
+      pairs[v][1] = base64_alphabet[v & 63];
+    }
+  }
+};
+constexpr base64_pair_table base64_pairs;
 
 // Encodes bytes (a multiple of three) as base64 into out; returns the length.
 size_t encode_groups(const unsigned char* bytes, size_t length, char* out) {
@@ -129,10 +197,9 @@ size_t encode_groups(const unsigned char* bytes, size_t length, char* out) {
   for (size_t i = 0; i + 3 <= length; i += 3) {
     const unsigned group =
         (unsigned{bytes[i]} << 16) | (unsigned{bytes[i + 1]} << 8) | bytes[i + 2];
-    out[n++] = base64_alphabet[(group >> 18) & 63];
-    out[n++] = base64_alphabet[(group >> 12) & 63];
-    out[n++] = base64_alphabet[(group >> 6) & 63];
-    out[n++] = base64_alphabet[group & 63];
+    std::memcpy(out + n, base64_pairs.pairs[group >> 12], 2);
+    std::memcpy(out + n + 2, base64_pairs.pairs[group & 0xFFF], 2);
+    n += 4;
   }
   return n;
 }
@@ -295,6 +362,7 @@ int write_value(minijson_writer_t* out, const minijson_value_t* v, char* separat
   *separator = ',';
 
   char number[24];
+  char* const direct = room_for(out, sizeof number);
   switch (code) {
     case MINIJSON_TYPE_ARRAY:
       return write_array(out, v, counted, count, nesting);
@@ -304,8 +372,16 @@ int write_value(minijson_writer_t* out, const minijson_value_t* v, char* separat
       if (v->value.text == nullptr) return MINIJSON_ILLEGAL_FORMAT;
       return emit_string(out, v->value.text, count, counted);
     case MINIJSON_TYPE_INTEGER:
+      if (direct != nullptr) {
+        advance(out, minijson_format_integer(v->value.integer, direct));
+        return 0;
+      }
       return emit(out, number, minijson_format_integer(v->value.integer, number));
     case MINIJSON_TYPE_HEX:
+      if (direct != nullptr) {
+        advance(out, minijson_format_hex(v->value.unsigned_integer, direct));
+        return 0;
+      }
       return emit(out, number, minijson_format_hex(v->value.unsigned_integer, number));
     case MINIJSON_TYPE_BOOL:
       return emit_text(out,
@@ -324,6 +400,15 @@ int write_value(minijson_writer_t* out, const minijson_value_t* v, char* separat
       minijson_real_text text;
       const int result = minijson_format_real(v->value.real, counted ? int64_t{count} : -1, &text);
       if (result != 0) return result;
+      // Most mantissas are short: copied in fixed-size pieces when they fit.
+      constexpr size_t short_mantissa = 32;
+      char* const at = room_for(out, short_mantissa + sizeof text.exponent);
+      if (at != nullptr && text.mantissa_length <= short_mantissa) {
+        std::memcpy(at, text.mantissa, short_mantissa);
+        std::memcpy(at + text.mantissa_length, text.exponent, sizeof text.exponent);
+        advance(out, text.mantissa_length + text.exponent_length);
+        return 0;
+      }
       const int sent = emit(out, text.mantissa, text.mantissa_length);
       if (sent != 0) return sent;
       return emit(out, text.exponent, text.exponent_length);

@@ -21,25 +21,82 @@ size_t write_digits(uint64_t magnitude, unsigned base, char* out) {
   return count;
 }
 
+// "00" to "99": the decimal digits of every number below 100.
+struct digit_pair_table {
+  char pairs[200];
+  constexpr digit_pair_table() : pairs{} {
+    for (unsigned v = 0; v < 100; ++v) {
+      pairs[2 * v] = static_cast<char>('0' + v / 10);
+      pairs[2 * v + 1] = static_cast<char>('0' + v % 10);
+    }
+  }
+};
+constexpr digit_pair_table digit_pairs;
+
+// The decimal digits of magnitude, two at a time, most significant first;
+// returns their count.
+size_t write_decimal(uint64_t magnitude, char* out) {
+  char digits[20];
+  size_t n = sizeof digits;
+  while (magnitude >= 100) {
+    n -= 2;
+    std::memcpy(digits + n, digit_pairs.pairs + 2 * (magnitude % 100), 2);
+    magnitude /= 100;
+  }
+  if (magnitude >= 10) {
+    n -= 2;
+    std::memcpy(digits + n, digit_pairs.pairs + 2 * magnitude, 2);
+  } else {
+    digits[--n] = static_cast<char>('0' + magnitude);
+  }
+  std::memcpy(out, digits + n, sizeof digits - n);
+  return sizeof digits - n;
+}
+
 constexpr uint64_t unit = uint64_t{1} << 54;  // the mantissa's fixed-point one
 constexpr int64_t widest_limit = 53;  // last index a fraction digit may take
 constexpr int largest_power = 308;  // 10^308 is still a finite double
 
+// The nearest doubles of 10^-22 ... 10^22, as pow() gives them.
+constexpr double nearest_powers_of_ten[] = {
+    1e-22, 1e-21, 1e-20, 1e-19, 1e-18, 1e-17, 1e-16, 1e-15, 1e-14, 1e-13, 1e-12, 1e-11,
+    1e-10, 1e-9,  1e-8,  1e-7,  1e-6,  1e-5,  1e-4,  1e-3,  1e-2,  1e-1,  1e0,   1e1,
+    1e2,   1e3,   1e4,   1e5,   1e6,   1e7,   1e8,   1e9,   1e10,  1e11,  1e12,  1e13,
+    1e14,  1e15,  1e16,  1e17,  1e18,  1e19,  1e20,  1e21,  1e22};
+constexpr int nearest_lowest = -22;
+constexpr int nearest_highest = 22;
+
+double nearest_power_of_ten(int power) { return nearest_powers_of_ten[power - nearest_lowest]; }
+
 // v * 10^power in double arithmetic, in two steps where 10^power alone would
 // not be finite (subnormal inputs).
 double scale_by_power_of_ten(double v, int power) {
-  // The nearest doubles of 10^-22 ... 10^22, as pow() gives them.
-  static constexpr double nearest[] = {
-      1e-22, 1e-21, 1e-20, 1e-19, 1e-18, 1e-17, 1e-16, 1e-15, 1e-14, 1e-13, 1e-12, 1e-11,
-      1e-10, 1e-9,  1e-8,  1e-7,  1e-6,  1e-5,  1e-4,  1e-3,  1e-2,  1e-1,  1e0,   1e1,
-      1e2,   1e3,   1e4,   1e5,   1e6,   1e7,   1e8,   1e9,   1e10,  1e11,  1e12,  1e13,
-      1e14,  1e15,  1e16,  1e17,  1e18,  1e19,  1e20,  1e21,  1e22};
-  if (power >= -22 && power <= 22) return v * nearest[power + 22];
+  if (power >= nearest_lowest && power <= nearest_highest) return v * nearest_power_of_ten(power);
   if (power > largest_power) {
     v *= std::pow(10.0, largest_power);
     power -= largest_power;
   }
   return v * std::pow(10.0, power);
+}
+
+// floor(log10(v)) for a finite v > 0, exactly as std::floor(std::log10(v))
+// gives it. Between 10^-22 and 10^22 it comes from the powers of ten; only
+// where v lies so close to a power of ten that log10's last bit could
+// decide the floor is log10 asked.
+int decimal_exponent(double v) {
+  constexpr double margin = 1e-12;  // far beyond log10's error and the table's
+  if (v > nearest_power_of_ten(nearest_lowest) && v < nearest_power_of_ten(nearest_highest)) {
+    int binary = 0;
+    std::frexp(v, &binary);  // 2^(binary-1) <= v < 2^binary
+    // floor((binary - 1) * log10(2)), one below floor(log10(v)) or equal to it.
+    int power = ((binary - 1) * 78913) >> 18;
+    if (power < nearest_lowest) power = nearest_lowest;
+    if (power + 1 <= nearest_highest && v >= nearest_power_of_ten(power + 1)) ++power;
+    if (power + 1 <= nearest_highest && v > nearest_power_of_ten(power) * (1 + margin) &&
+        v < nearest_power_of_ten(power + 1) * (1 - margin))
+      return power;
+  }
+  return static_cast<int>(std::floor(std::log10(v)));
 }
 
 bool is_even_digit(char c) { return c >= '0' && c <= '9' && (c - '0') % 2 == 0; }
@@ -50,7 +107,7 @@ size_t write_exponent(char* out, int exponent) {
   if (exponent < 0) out[n++] = '-';
   const unsigned magnitude =
       exponent < 0 ? static_cast<unsigned>(-exponent) : static_cast<unsigned>(exponent);
-  return n + write_digits(magnitude, 10, out + n);
+  return n + write_decimal(magnitude, out + n);
 }
 
 }  // namespace
@@ -62,7 +119,7 @@ size_t minijson_format_integer(int64_t value, char* out) {
     out[n++] = '-';
     magnitude = ~magnitude + 1;  // also right for the most negative value
   }
-  return n + write_digits(magnitude, 10, out + n);
+  return n + write_decimal(magnitude, out + n);
 }
 
 size_t minijson_format_hex(uint64_t value, char* out) {
@@ -90,7 +147,7 @@ int minijson_format_real(double value, int64_t precision, minijson_real_text* te
     limit += 1;
   }
 
-  int exponent = static_cast<int>(std::floor(std::log10(v)));
+  int exponent = decimal_exponent(v);
   if (exponent != 0) v = scale_by_power_of_ten(v, -exponent);
   // log10 or the scaling may round up to 10; a leading digit must stay a digit.
   while (v >= 10.0) {

@@ -61,4 +61,33 @@ TEST(writer_round_trip, buffered_output_equals_unbuffered) {
   }
 }
 
+// Strings are copied and escaped in place when the buffer has room, piece
+// by piece otherwise: the same text either way, with a byte that needs an
+// escape at every position of strings up to 40 bytes, counted or not.
+TEST(writer_round_trip, strings_written_in_place_equal_strings_written_in_pieces) {
+  const char stops[] = {'"', '\\', '\n', '\x01', '\x1f', '\0'};
+  for (size_t length = 1; length <= 40; ++length) {
+    for (size_t at = 0; at < length; ++at) {
+      for (const char stop : stops) {
+        std::string text(length, 'a');
+        for (size_t i = 0; i < length; ++i) text[i] = static_cast<char>('a' + i % 26);
+        text[at] = stop;
+        if (at + 3 < length) text[at + 3] = '\xc3';  // a byte above 0x7f stays as it is
+        const minijson_value_t values[] = {
+            minijson_string_n(text.data(), static_cast<uint32_t>(length)),
+            minijson_string(text.c_str())};
+        for (const minijson_value_t& value : values) {
+          const write_outcome reference = write_unbuffered(value);
+          std::vector<char> buffer(4096);
+          collected got;
+          collected::target = &got;
+          ASSERT_EQ(
+              minijson_write_buffered(buffer.data(), buffer.size(), collected::sink, 0, &value), 0);
+          EXPECT_EQ(got.text, reference.text) << "length " << length << " stop at " << at;
+        }
+      }
+    }
+  }
+}
+
 }  // namespace
