@@ -194,7 +194,28 @@ constexpr base64_pair_table base64_pairs;
 // Encodes bytes (a multiple of three) as base64 into out; returns the length.
 size_t encode_groups(const unsigned char* bytes, size_t length, char* out) {
   size_t n = 0;
-  for (size_t i = 0; i + 3 <= length; i += 3) {
+  size_t i = 0;
+  // Six bytes at a time while eight can be read: four 12-bit values from
+  // the first 48 bits of the next eight bytes read as a big-endian word.
+  for (; i + 8 <= length; i += 6) {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    uint64_t word;
+    std::memcpy(&word, bytes + i, 8);
+    word = __builtin_bswap64(word);
+#elif defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+    uint64_t word;
+    std::memcpy(&word, bytes + i, 8);
+#else
+    uint64_t word = 0;
+    for (size_t k = 0; k < 8; ++k) word = (word << 8) | bytes[i + k];
+#endif
+    std::memcpy(out + n, base64_pairs.pairs[(word >> 52) & 0xFFF], 2);
+    std::memcpy(out + n + 2, base64_pairs.pairs[(word >> 40) & 0xFFF], 2);
+    std::memcpy(out + n + 4, base64_pairs.pairs[(word >> 28) & 0xFFF], 2);
+    std::memcpy(out + n + 6, base64_pairs.pairs[(word >> 16) & 0xFFF], 2);
+    n += 8;
+  }
+  for (; i + 3 <= length; i += 3) {
     const unsigned group =
         (unsigned{bytes[i]} << 16) | (unsigned{bytes[i + 1]} << 8) | bytes[i + 2];
     std::memcpy(out + n, base64_pairs.pairs[group >> 12], 2);
@@ -277,6 +298,35 @@ bool is_assigned(int32_t code) {
 int write_value(minijson_writer_t* out, const minijson_value_t* v, char* separator,
                 unsigned permissions, int nesting);
 
+// Strings and integers, the most common element and member values, without
+// write_value's general dispatch; anything else, and a value nested too
+// deep, is left to write_value.
+[[gnu::always_inline]] inline int write_common_value(minijson_writer_t* out,
+                                                     const minijson_value_t* v, char* separator,
+                                                     unsigned permissions, int nesting) {
+  const int32_t code = v->type;
+  const bool is_string = code == MINIJSON_TYPE_STRING || code == -MINIJSON_TYPE_STRING;
+  const bool is_integer = code == MINIJSON_TYPE_INTEGER || code == -MINIJSON_TYPE_INTEGER;
+  if ((!is_string && !is_integer) || nesting > deepest_nesting ||
+      (is_string && v->value.text == nullptr))
+    return write_value(out, v, separator, permissions, nesting);
+  if (*separator != 0) {
+    const int result = emit(out, separator, 1);
+    if (result != 0) return result;
+  }
+  *separator = ',';
+  if (is_string)
+    return emit_string(out, v->value.text, code < 0 ? static_cast<uint32_t>(v->count) : 0,
+                       code < 0);
+  constexpr size_t widest_integer = 20;
+  if (char* const direct = room_for(out, widest_integer)) {
+    advance(out, minijson_format_integer(v->value.integer, direct));
+    return 0;
+  }
+  char number[widest_integer];
+  return emit(out, number, minijson_format_integer(v->value.integer, number));
+}
+
 int emit_text(minijson_writer_t* out, const char* text) {
   size_t length = 0;
   while (text[length] != 0) ++length;
@@ -292,7 +342,7 @@ int write_array(minijson_writer_t* out, const minijson_value_t* v, bool counted,
   // An uncounted array ends at its first element of type 0; in a counted one
   // such an element is rejected like any unassigned code.
   for (uint32_t i = 0; counted ? i < count : elements[i].type != MINIJSON_TYPE_END; ++i) {
-    const int result = write_value(out, &elements[i], &separator, may_generate, nesting + 1);
+    const int result = write_common_value(out, &elements[i], &separator, may_generate, nesting + 1);
     if (result != 0) return result;
   }
   return separator == '[' ? emit(out, "[]", 2) : emit(out, "]", 1);
@@ -314,7 +364,8 @@ int write_object(minijson_writer_t* out, const minijson_value_t* v, bool counted
     if (result == 0) result = emit_string(out, member.name, 0, false);
     char colon = ':';
     if (result == 0)
-      result = write_value(out, &member.value, &colon, may_generate | single_value, nesting + 1);
+      result =
+          write_common_value(out, &member.value, &colon, may_generate | single_value, nesting + 1);
     if (result != 0) return result;
   }
   return pending == '{' ? emit(out, "{}", 2) : emit(out, "}", 1);

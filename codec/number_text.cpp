@@ -33,24 +33,52 @@ struct digit_pair_table {
 };
 constexpr digit_pair_table digit_pairs;
 
+// The number of decimal digits of magnitude.
+size_t decimal_length(uint64_t magnitude) {
+  static constexpr uint64_t powers[] = {1ull,
+                                        10ull,
+                                        100ull,
+                                        1000ull,
+                                        10000ull,
+                                        100000ull,
+                                        1000000ull,
+                                        10000000ull,
+                                        100000000ull,
+                                        1000000000ull,
+                                        10000000000ull,
+                                        100000000000ull,
+                                        1000000000000ull,
+                                        10000000000000ull,
+                                        100000000000000ull,
+                                        1000000000000000ull,
+                                        10000000000000000ull,
+                                        100000000000000000ull,
+                                        1000000000000000000ull,
+                                        10000000000000000000ull};
+  // Zero has one digit, as one has. For the others, bits * log10(2) is the
+  // digit count or one below it (the powers of ten from 10 on are even, so
+  // the lowest bit changes no comparison).
+  const uint64_t nonzero = magnitude | 1;
+  const int bits = 64 - __builtin_clzll(nonzero);
+  const size_t guess = static_cast<size_t>((bits * 1233) >> 12);
+  return guess + (nonzero >= powers[guess] ? 1 : 0);
+}
+
 // The decimal digits of magnitude, two at a time, most significant first;
 // returns their count.
 size_t write_decimal(uint64_t magnitude, char* out) {
-  char digits[20];
-  size_t n = sizeof digits;
+  const size_t count = decimal_length(magnitude);
+  char* at = out + count;
   while (magnitude >= 100) {
-    n -= 2;
-    std::memcpy(digits + n, digit_pairs.pairs + 2 * (magnitude % 100), 2);
+    at -= 2;
+    std::memcpy(at, digit_pairs.pairs + 2 * (magnitude % 100), 2);
     magnitude /= 100;
   }
-  if (magnitude >= 10) {
-    n -= 2;
-    std::memcpy(digits + n, digit_pairs.pairs + 2 * magnitude, 2);
-  } else {
-    digits[--n] = static_cast<char>('0' + magnitude);
-  }
-  std::memcpy(out, digits + n, sizeof digits - n);
-  return sizeof digits - n;
+  if (magnitude >= 10)
+    std::memcpy(at - 2, digit_pairs.pairs + 2 * magnitude, 2);
+  else
+    at[-1] = static_cast<char>('0' + magnitude);
+  return count;
 }
 
 constexpr uint64_t unit = uint64_t{1} << 54;  // the mantissa's fixed-point one
