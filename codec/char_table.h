@@ -66,8 +66,12 @@ struct char_table {
 inline constexpr char_table characters;
 
 // Offset of the first stop byte ('"', '\\' or a control byte) in
-// bytes[from, length), or length.
-inline size_t next_string_stop(const unsigned char* bytes, size_t from, size_t length) {
+// bytes[from, length), or length; with `copy`, the bytes before it are
+// copied to out as well (out may receive up to length - from bytes, even
+// past the stop).
+template <bool copy>
+inline size_t scan_to_string_stop(const unsigned char* bytes, size_t from, size_t length,
+                                  char* out) {
   size_t p = from;
 #if defined(MINIJSON_SSE2)
   const __m128i quote = _mm_set1_epi8('"');
@@ -75,6 +79,7 @@ inline size_t next_string_stop(const unsigned char* bytes, size_t from, size_t l
   const __m128i highest_control = _mm_set1_epi8(0x1F);
   while (p + 16 <= length) {
     const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + p));
+    if constexpr (copy) _mm_storeu_si128(reinterpret_cast<__m128i*>(out + (p - from)), v);
     const __m128i stops =
         _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, quote), _mm_cmpeq_epi8(v, backslash)),
                      _mm_cmpeq_epi8(_mm_min_epu8(v, highest_control), v));
@@ -95,53 +100,26 @@ inline size_t next_string_stop(const unsigned char* bytes, size_t from, size_t l
     const uint64_t found = ((quote - ones) & ~quote) | ((backslash - ones) & ~backslash) |
         ((word - ones * 0x20) & ~word);
     if ((found & highs) != 0) break;
+    if constexpr (copy) std::memcpy(out + (p - from), &word, 8);
     p += 8;
   }
 #endif
-  while (p < length && characters.escape[bytes[p]] == 0) ++p;
+  for (; p < length && characters.escape[bytes[p]] == 0; ++p) {
+    if constexpr (copy) out[p - from] = static_cast<char>(bytes[p]);
+  }
   return p;
 }
 
-// Copies bytes[from, stop) to out, where stop is the offset of the first
-// stop byte in bytes[from, length), or length; returns stop. out has room
-// for length - from bytes, which it may receive even past the stop.
+// Offset of the first stop byte in bytes[from, length), or length.
+inline size_t next_string_stop(const unsigned char* bytes, size_t from, size_t length) {
+  return scan_to_string_stop<false>(bytes, from, length, nullptr);
+}
+
+// The same, and bytes[from, stop) copied to out, which has room for
+// length - from bytes and may receive them all.
 inline size_t copy_to_string_stop(const unsigned char* bytes, size_t from, size_t length,
                                   char* out) {
-  size_t p = from;
-#if defined(MINIJSON_SSE2)
-  const __m128i quote = _mm_set1_epi8('"');
-  const __m128i backslash = _mm_set1_epi8('\\');
-  const __m128i highest_control = _mm_set1_epi8(0x1F);
-  while (p + 16 <= length) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + p));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + (p - from)), v);
-    const __m128i stops =
-        _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, quote), _mm_cmpeq_epi8(v, backslash)),
-                     _mm_cmpeq_epi8(_mm_min_epu8(v, highest_control), v));
-    const int mask = _mm_movemask_epi8(stops);
-    if (mask != 0) return p + static_cast<size_t>(__builtin_ctz(static_cast<unsigned>(mask)));
-    p += 16;
-  }
-#else
-  constexpr uint64_t ones = 0x0101010101010101ull;
-  constexpr uint64_t highs = 0x8080808080808080ull;
-  while (p + 8 <= length) {
-    uint64_t word;
-    std::memcpy(&word, bytes + p, 8);
-    const uint64_t quote = word ^ (ones * '"');
-    const uint64_t backslash = word ^ (ones * '\\');
-    const uint64_t found = ((quote - ones) & ~quote) | ((backslash - ones) & ~backslash) |
-        ((word - ones * 0x20) & ~word);
-    if ((found & highs) != 0) break;
-    std::memcpy(out + (p - from), &word, 8);
-    p += 8;
-  }
-#endif
-  while (p < length && characters.escape[bytes[p]] == 0) {
-    out[p - from] = static_cast<char>(bytes[p]);
-    ++p;
-  }
-  return p;
+  return scan_to_string_stop<true>(bytes, from, length, out);
 }
 
 }  // namespace minijson_detail
