@@ -373,6 +373,23 @@ int parse_text(const char* text, size_t* length_io, const minijson_parser_t* req
     return result;
   };
 
+  // The lengths of the reported string: its decoded length so far while it
+  // is cut off by the end of the text, then its raw and decoded lengths.
+  const auto note_decoded = [&](bool is_name, size_t decoded) __attribute__((always_inline)) {
+    if (is_name)
+      data->key_decoded_length = decoded;
+    else
+      data->count = decoded;
+  };
+  const auto note_string = [&](bool is_name, size_t raw, size_t decoded)
+      __attribute__((always_inline)) {
+    if (is_name)
+      data->key_length = raw;
+    else
+      data->length = raw;
+    note_decoded(is_name, decoded);
+  };
+
   // Goes on with a string whose opening quote is behind `at`.
   const auto continue_string = [&]() __attribute__((always_inline)) {
     const bool is_name = mode == MINIJSON_MODE_NAME;
@@ -389,13 +406,7 @@ int parse_text(const char* text, size_t* length_io, const minijson_parser_t* req
       case string_scan_result::more:
         if (!resumable) return stop(error, length);
         at = p;
-        if (reported) {
-          const size_t decoded = distance(start, text + p) - saved;
-          if (is_name)
-            data->key_decoded_length = decoded;
-          else
-            data->count = decoded;
-        }
+        if (reported) note_decoded(is_name, distance(start, text + p) - saved);
         return stop(MINIJSON_UNFINISHED, at);
       case string_scan_result::bad:
         return stop(error, p);
@@ -403,13 +414,7 @@ int parse_text(const char* text, size_t* length_io, const minijson_parser_t* req
     flags &= ~MINIJSON_IN_STRING;
     if (reported) {
       const size_t raw = distance(start, text + p) - 1;
-      if (is_name) {
-        data->key_length = raw;
-        data->key_decoded_length = raw - saved;
-      } else {
-        data->length = raw;
-        data->count = raw - saved;
-      }
+      note_string(is_name, raw, raw - saved);
     }
     const int result = finish_scalar(is_name, p);
     return result != 0 ? stop(result, at) : 0;
@@ -515,26 +520,12 @@ int parse_text(const char* text, size_t* length_io, const minijson_parser_t* req
         const size_t from = at + 1;
         const size_t first_stop = next_string_stop(bytes, from, length);
         if (first_stop < length && bytes[first_stop] == '"') {
-          if (depth == report) {
-            const size_t raw = first_stop - from;
-            if (is_name) {
-              data->key_length = raw;
-              data->key_decoded_length = raw;
-            } else {
-              data->length = raw;
-              data->count = raw;
-            }
-          }
+          if (depth == report) note_string(is_name, first_stop - from, first_stop - from);
           const int result = finish_scalar(is_name, first_stop + 1);
           if (result != 0) return stop(result, at);
           continue;
         }
-        if (depth == report) {
-          if (is_name)
-            data->key_decoded_length = first_stop - from;
-          else
-            data->count = first_stop - from;
-        }
+        if (depth == report) note_decoded(is_name, first_stop - from);
         flags |= MINIJSON_IN_STRING;
         at = first_stop;
         const int result = continue_string();

@@ -298,6 +298,30 @@ bool is_assigned(int32_t code) {
 int write_value(minijson_writer_t* out, const minijson_value_t* v, char* separator,
                 unsigned permissions, int nesting);
 
+// The separator that a value takes before it (none for the first at the top
+// level); every later value there takes a comma.
+inline int emit_separator(minijson_writer_t* out, char* separator) {
+  const int result = *separator != 0 ? emit(out, separator, 1) : 0;
+  *separator = ',';
+  return result;
+}
+
+// A number's text from format(char* out) -> length, written straight into
+// the buffer when it fits, else through a piece of its own.
+template <typename Format>
+inline int emit_number(minijson_writer_t* out, Format format) {
+  char number[24];
+  if (char* const direct = room_for(out, sizeof number)) {
+    advance(out, format(direct));
+    return 0;
+  }
+  return emit(out, number, format(number));
+}
+
+int emit_integer(minijson_writer_t* out, int64_t value) {
+  return emit_number(out, [value](char* at) { return minijson_format_integer(value, at); });
+}
+
 // Strings and integers, the most common element and member values, without
 // write_value's general dispatch; anything else, and a value nested too
 // deep, is left to write_value.
@@ -310,21 +334,12 @@ int write_value(minijson_writer_t* out, const minijson_value_t* v, char* separat
   if ((!is_string && !is_integer) || nesting > deepest_nesting ||
       (is_string && v->value.text == nullptr))
     return write_value(out, v, separator, permissions, nesting);
-  if (*separator != 0) {
-    const int result = emit(out, separator, 1);
-    if (result != 0) return result;
-  }
-  *separator = ',';
+  const int result = emit_separator(out, separator);
+  if (result != 0) return result;
   if (is_string)
     return emit_string(out, v->value.text, code < 0 ? static_cast<uint32_t>(v->count) : 0,
                        code < 0);
-  constexpr size_t widest_integer = 20;
-  if (char* const direct = room_for(out, widest_integer)) {
-    advance(out, minijson_format_integer(v->value.integer, direct));
-    return 0;
-  }
-  char number[widest_integer];
-  return emit(out, number, minijson_format_integer(v->value.integer, number));
+  return emit_integer(out, v->value.integer);
 }
 
 int emit_text(minijson_writer_t* out, const char* text) {
@@ -406,14 +421,9 @@ int write_value(minijson_writer_t* out, const minijson_value_t* v, char* separat
   if (code == MINIJSON_TYPE_GENERATOR)
     return write_generated(out, v, separator, permissions, nesting);
 
-  if (*separator != 0) {
-    const int result = emit(out, separator, 1);
-    if (result != 0) return result;
-  }
-  *separator = ',';
+  const int separated = emit_separator(out, separator);
+  if (separated != 0) return separated;
 
-  char number[24];
-  char* const direct = room_for(out, sizeof number);
   switch (code) {
     case MINIJSON_TYPE_ARRAY:
       return write_array(out, v, counted, count, nesting);
@@ -423,17 +433,11 @@ int write_value(minijson_writer_t* out, const minijson_value_t* v, char* separat
       if (v->value.text == nullptr) return MINIJSON_ILLEGAL_FORMAT;
       return emit_string(out, v->value.text, count, counted);
     case MINIJSON_TYPE_INTEGER:
-      if (direct != nullptr) {
-        advance(out, minijson_format_integer(v->value.integer, direct));
-        return 0;
-      }
-      return emit(out, number, minijson_format_integer(v->value.integer, number));
-    case MINIJSON_TYPE_HEX:
-      if (direct != nullptr) {
-        advance(out, minijson_format_hex(v->value.unsigned_integer, direct));
-        return 0;
-      }
-      return emit(out, number, minijson_format_hex(v->value.unsigned_integer, number));
+      return emit_integer(out, v->value.integer);
+    case MINIJSON_TYPE_HEX: {
+      const uint64_t value = v->value.unsigned_integer;
+      return emit_number(out, [value](char* at) { return minijson_format_hex(value, at); });
+    }
     case MINIJSON_TYPE_BOOL:
       return emit_text(out,
                        v->value.integer == 0      ? "false"

@@ -8,8 +8,8 @@
 
 namespace {
 
-// The digits of magnitude in base 10 or 16, most significant first; returns
-// their count.
+// The digits of magnitude in `base` (16 for hexadecimal numbers; decimal
+// ones go two at a time, below), most significant first; returns their count.
 size_t write_digits(uint64_t magnitude, unsigned base, char* out) {
   char reversed[20];
   size_t count = 0;
@@ -117,10 +117,12 @@ int decimal_exponent(double v) {
     int binary = 0;
     std::frexp(v, &binary);  // 2^(binary-1) <= v < 2^binary
     // floor((binary - 1) * log10(2)), one below floor(log10(v)) or equal to it.
+    // Just above 10^-22 that is -23, below the table: its first power
+    // serves, as v is above it. v is below 10^22, so power + 1 stays in it.
     int power = ((binary - 1) * 78913) >> 18;
     if (power < nearest_lowest) power = nearest_lowest;
-    if (power + 1 <= nearest_highest && v >= nearest_power_of_ten(power + 1)) ++power;
-    if (power + 1 <= nearest_highest && v > nearest_power_of_ten(power) * (1 + margin) &&
+    if (v >= nearest_power_of_ten(power + 1)) ++power;
+    if (v > nearest_power_of_ten(power) * (1 + margin) &&
         v < nearest_power_of_ten(power + 1) * (1 - margin))
       return power;
   }
